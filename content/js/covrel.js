@@ -1,0 +1,341 @@
+/*
+ * A small promise-based client for the shell's bridge. It hides the handlerId
+ * bookkeeping: every call gets a fresh id, the answer signals are connected
+ * once, and the matching promise is resolved or rejected when one arrives.
+ * Runs on the shell's engine (no async/await, no optional chaining).
+ */
+(function (global) {
+    'use strict';
+
+    var counter = 0;
+    var pending = {};      // handlerId -> {resolve, reject, progress}
+    var connected = {};    // "<object path>#<signal>" -> true
+
+    function bridge() {
+        if (!global.__covrelBridge) {
+            throw new Error('__covrelBridge is not available on this page');
+        }
+        return global.__covrelBridge;
+    }
+
+    // The script object a call goes to: the bridge itself or one of its sub-bridges.
+    function target(path) {
+        return path ? bridge()[path] : bridge();
+    }
+
+    function nextId() {
+        counter += 1;
+        return 'covrel-' + counter + '-' + Date.now();
+    }
+
+    function toArray(args) {
+        return Array.prototype.slice.call(args);
+    }
+
+    // Connects one dispatcher per signal: it finds the pending call by the
+    // signal's first argument and settles it with the remaining arguments.
+    function route(path, signal, kind) {
+        var key = (path || '') + '#' + signal;
+        if (connected[key]) {
+            return;
+        }
+        connected[key] = true;
+        target(path)[signal].connect(function () {
+            var args = toArray(arguments);
+            var entry = pending[args[0]];
+            if (!entry) {
+                return;
+            }
+            var rest = args.slice(1);
+            if (kind === 'progress') {
+                if (entry.progress) {
+                    entry.progress.apply(null, rest);
+                }
+                return;
+            }
+            if (kind === 'done' && entry.keepUntil && !entry.keepUntil(signal, rest)) {
+                return;
+            }
+            delete pending[args[0]];
+            if (kind === 'done') {
+                entry.resolve({signal: signal, args: rest});
+            } else {
+                var error = new Error(rest.length ? String(rest[rest.length - 1]) : signal);
+                error.signal = signal;
+                error.args = rest;
+                entry.reject(error);
+            }
+        });
+    }
+
+    /*
+     * call(path, method, args, spec): calls `method` with a new handlerId
+     * followed by `args` and returns a promise.
+     * spec.done: names of signals that resolve (with {signal, args});
+     * spec.fail: names of signals that reject (Error with .signal and .args);
+     * spec.progress: names of signals passed to spec.onProgress(...args).
+     */
+    function call(path, method, args, spec) {
+        spec = spec || {};
+        (spec.done || []).forEach(function (s) { route(path, s, 'done'); });
+        (spec.fail || []).forEach(function (s) { route(path, s, 'fail'); });
+        (spec.progress || []).forEach(function (s) { route(path, s, 'progress'); });
+        var id = nextId();
+        return new Promise(function (resolve, reject) {
+            pending[id] = {resolve: resolve, reject: reject, progress: spec.onProgress, keepUntil: spec.keepUntil};
+            try {
+                var obj = target(path);
+                obj[method].apply(obj, [id].concat(args || []));
+            } catch (e) {
+                delete pending[id];
+                reject(e);
+            }
+        });
+    }
+
+    function firstArg(answer) {
+        return answer.args[0];
+    }
+
+    function gitAnswer(answer) {
+        return {repoUrl: answer.args[0], destPath: answer.args[1]};
+    }
+
+    var Covrel = {
+        call: call,
+        isAvailable: function () { return !!global.__covrelBridge; },
+
+        echo: function (text) {
+            return call(null, 'echo', [text], {done: ['echoSender']}).then(firstArg);
+        },
+        log: function (message, params) {
+            bridge().logger(nextId(), message, params || {});
+        },
+        directories: function () {
+            var b = bridge();
+            return {
+                content: b.getContentDirPath(),
+                contentData: b.getContentDataDirPath(),
+                store: b.getStoreDirPath(),
+                storeDocs: b.getStoreDocsDirPath()
+            };
+        },
+        printers: function () { return bridge().availablePrinterNames(); },
+        setStoreDocsDir: function (path) { bridge().changeAppEnv({STORE_DOCS_DIR_PATH: path}); },
+        beep: function () { bridge().beep(); },
+
+        /*
+         * decide() is asked whenever the user tries to close the window; it
+         * returns a boolean or a promise of one, and the shell closes on true.
+         */
+        onCloseRequest: function (decide) {
+            bridge().appCloseEvent.connect(function () {
+                Promise.resolve(decide()).then(function (accept) {
+                    bridge().close(nextId(), !!accept);
+                });
+            });
+        },
+        quit: function () { bridge().close(nextId(), true); },
+
+        /*
+         * External programs. Resolves with the path when the program ends
+         * with code 0; rejects when it cannot be started, ends with another
+         * code or crashes. onStarted(path) is called once it runs.
+         */
+        execExternal: function (execPath, args, workingDir, onStarted) {
+            return call(null, 'execExternal', [execPath, args || [], workingDir || ''], {
+                done: ['execExternalFinished'],
+                fail: ['execExternalError'],
+                progress: ['execExternalStarted'],
+                onProgress: onStarted
+            }).then(firstArg);
+        },
+        isExecExternal: function (execPath, args, workingDir) {
+            return bridge().isExecExternal(execPath, args || [], workingDir || '');
+        },
+
+        /*
+         * Git working copies; folders are relative to the program's working
+         * directory. Each resolves with {repoUrl, destPath} (repoUrl carries
+         * the login and password: never show it as it is) and rejects with
+         * git's message. The window waits while git works.
+         */
+        gitVersion: function () {
+            return call(null, 'checkGitVersion', [],
+                        {done: ['checkGitVersionFinished'], fail: ['checkGitVersionError']}).then(firstArg);
+        },
+        gitClone: function (o) {
+            return call(null, 'gitClone', [o.repoUrl, o.login || '', o.pass || '', o.folder, o.branch || ''],
+                        {done: ['gitCloneFinished'], fail: ['gitCloneError']}).then(gitAnswer);
+        },
+        gitPull: function (o) {
+            return call(null, 'gitPull', [o.repoUrl, o.login || '', o.pass || '', o.folder, o.branch || ''],
+                        {done: ['gitPullFinished'], fail: ['gitPullError']}).then(gitAnswer);
+        },
+        gitCommitAndPush: function (o) {
+            return call(null, 'gitCommitAndPush',
+                        [o.repoUrl, o.login || '', o.pass || '', o.folder, o.author || '', o.comment || ''],
+                        {done: ['gitCommitAndPushFinished'], fail: ['gitCommitAndPushError']}).then(gitAnswer);
+        },
+
+        /*
+         * PDF files from the print page (content/pdf.html, run by wkhtmltopdf).
+         * pdfAvailable() and pdfUnavailableCode() ("exe_file_not_exists" when
+         * the converter file is missing) are worth asking first: without a
+         * converter the calls below are never answered.
+         * storePdfDir(prefix): the store folder "<prefix> <n>" next in line.
+         * convertHtmlToPdf(pdfFile, convertParams): resolves with pdfFile when
+         * the converter has run; rejects when it crashed or could not start.
+         * convertHtmlToPdfBatch({pdfFiles, scripts, docsFrom, docsTo, onProgress}):
+         * one PDF per file, scripts[i] run in the print page for file i (for
+         * the demo page "showRecord({...})"); docsFrom[j] (content data) is
+         * copied to docsTo[j]. onProgress(left) follows the queue counter; the
+         * promise resolves with pdfFiles at 0 and rejects when the call is
+         * refused or the converter is lost on the way.
+         */
+        pdfAvailable: function () { return bridge().wkhtmltopdfBridge.isAvailable(); },
+        pdfUnavailableCode: function () { return bridge().wkhtmltopdfBridge.getAvailableErrorCode(); },
+        storePdfDir: function (prefix) { return bridge().wkhtmltopdfBridge.getStorePdfDir(prefix); },
+        convertHtmlToPdf: function (pdfFile, convertParams) {
+            return call('wkhtmltopdfBridge', 'convertHtmlToPdf', [pdfFile, convertParams || []],
+                        {done: ['convertHtmlToPdfFinished'], fail: ['convertHtmlToPdfError']})
+                .then(function () { return pdfFile; });
+        },
+        convertHtmlToPdfBatch: function (o) {
+            var files = o.pdfFiles || [];
+            var args = [files, o.scripts || [], o.docsFrom || [], o.docsTo || []];
+            if (!files.length) {
+                // Nothing to count down: only the documents are copied, at once.
+                bridge().wkhtmltopdfBridge.convertHtmlToPdfBatch.apply(
+                    bridge().wkhtmltopdfBridge, [nextId()].concat(args));
+                return Promise.resolve([]);
+            }
+            return call('wkhtmltopdfBridge', 'convertHtmlToPdfBatch', args, {
+                done: ['convertHtmlToPdfUpdateCounter'],
+                fail: ['convertHtmlToPdfError'],
+                keepUntil: function (signal, rest) {
+                    if (o.onProgress) {
+                        o.onProgress(rest[0]);
+                    }
+                    return rest[0] === 0;
+                }
+            }).then(function () { return files; });
+        },
+
+        /*
+         * Registry records through the registry's integration program (talqDorvBridge).
+         * registry.enabled() and registry.disabledCode() are worth asking first; a
+         * request while the integration cannot run is refused with the reason code
+         * in its message. The window waits while the program starts (first request)
+         * and while it answers.
+         * registry.info / elections / members / full(number): resolve with the record
+         * parsed from its JSON (null when the program's answer was not JSON); reject
+         * with the registry's message as error.message.
+         * registry.setHomeDir(path) / registry.chooseHomeDir(): resolve with the stored
+         * installation directory; reject with error.message (one line per problem),
+         * error.codes (array; ["dirSelectionRejected"] when the dialog was cancelled)
+         * and error.homeDir.
+         * registry.stop(): ends the integration program; the next request starts it.
+         */
+        registry: (function () {
+            var path = 'talqDorvBridge';
+
+            function record(method, resultSignal, number) {
+                return call(path, method, [number], {done: [resultSignal], fail: ['getInfoError']})
+                    .then(function (answer) { return answer.args[1] ? JSON.parse(answer.args[1]) : null; });
+            }
+
+            function homeDir(promise) {
+                return promise.then(function (answer) { return answer.args[0]; }, function (error) {
+                    if (error.signal === 'setTalqDorvHomeDirError') {
+                        var refused = new Error(error.args[1]);
+                        refused.signal = error.signal;
+                        refused.args = error.args;
+                        refused.homeDir = error.args[0];
+                        refused.codes = String(error.args[2]).split('\n');
+                        throw refused;
+                    }
+                    throw error;
+                });
+            }
+
+            var homeDirSignals = {done: ['setTalqDorvHomeDirResult'], fail: ['setTalqDorvHomeDirError']};
+            return {
+                enabled: function () { return bridge()[path].isEnabled(); },
+                disabledCode: function () { return bridge()[path].disabledReasonCode(); },
+                info: function (number) { return record('getDorvInfo', 'getDorvInfoResult', number); },
+                elections: function (number) {
+                    return record('getDorvElectionInfo', 'getDorvElectionInfoResult', number);
+                },
+                members: function (number) { return record('getDorvMemberInfo', 'getDorvMemberInfoResult', number); },
+                full: function (number) { return record('getDorvFullInfo', 'getDorvFullInfoResult', number); },
+                setHomeDir: function (dir) { return homeDir(call(path, 'setTalqDorvHomeDir', [dir], homeDirSignals)); },
+                chooseHomeDir: function () { return homeDir(call(path, 'changeTalqDorvHomeDir', [], homeDirSignals)); },
+                stop: function () { return call(path, 'stopProvider', [], {done: ['stopProviderResult']}); }
+            };
+        })(),
+
+        /*
+         * DOCX documents from templates (officeBridge). The window waits while
+         * the document is made.
+         * generateDocx({template, output, fields, clearTablesWithKeys, openAfterSave}):
+         * template relative to the content data folder ("templates/letter.docx"),
+         * output relative to the store documents folder (".docx" is appended when
+         * missing). In fields, null or undefined leave a variable absent and ''
+         * makes it present but empty; the table rows showing a variable named in
+         * clearTablesWithKeys go when it stays empty or blank. Resolves with the
+         * written file's path; rejects with error.code ("errorFile": no template,
+         * "errorOpenFile", "errorUnpack", "errorXml", "errorPack") and the Russian
+         * message; on a rejection a good older output file is left as it was.
+         * openDocument(path): opens a file with the desktop's program; resolves
+         * with the path, rejects with the message when the file is missing.
+         * officeAvailable(): resolves with {available, code} for the office
+         * suite that other template kinds need ("office_not_installed").
+         */
+        generateDocx: function (o) {
+            var options = {fields: o.fields || {}, clearTablesWithKeys: o.clearTablesWithKeys || [],
+                           openAfterSave: !!o.openAfterSave};
+            return call('officeBridge', 'generateFromTemplate', [o.template, options, o.output || ''], {
+                done: ['generateDocxFinished'],
+                fail: ['docxTemplateError', 'generateDocxError']
+            }).then(firstArg, function (error) {
+                if (error.signal === 'docxTemplateError' || error.signal === 'generateDocxError') {
+                    error.code = error.args[error.args.length - 2];
+                }
+                throw error;
+            });
+        },
+        openDocument: function (path) {
+            return call('officeBridge', 'openFileExternal', [path], {
+                done: ['openFileExternalFinished'],
+                fail: ['openFileExternalError']
+            }).then(firstArg);
+        },
+        officeAvailable: function () {
+            return call('officeBridge', 'checkAvailable', [], {done: ['checkAvailableResult']})
+                .then(function (answer) { return {available: answer.args[0], code: answer.args[1]}; });
+        },
+
+        /*
+         * ZIP archives through 7-Zip (zipBridge). zipAvailable() and
+         * zipUnavailableCode() ("exe_file_not_exists") are worth asking first:
+         * without 7-Zip zipDir is never answered.
+         * zipDir(dir, zipFile, prefix): packs the folder as the archive's top
+         * folder, renamed to prefix when one is given; an existing archive is
+         * added to. Resolves with zipFile; rejects when 7-Zip crashed or could
+         * not start.
+         */
+        zipAvailable: function () { return bridge().zipBridge.isAvailable(); },
+        zipUnavailableCode: function () { return bridge().zipBridge.getAvailableErrorCode(); },
+        zipDir: function (dir, zipFile, prefix) {
+            return call('zipBridge', 'zipDir', [dir, zipFile, prefix || ''],
+                        {done: ['zipDirFinished'], fail: ['zipDirError']})
+                .then(function () { return zipFile; });
+        },
+
+        // SERVICES-END
+        _pending: pending
+    };
+
+    global.Covrel = Covrel;
+})(window);

@@ -1,0 +1,175 @@
+#include "CovrelBridge.h"
+
+#include "AppEnv.h"
+#include "CovrelExecProces.h"
+#include "GitOperations.h"
+#include "LogWriter.h"
+#include "OfficeBridge.h"
+#include "TalqDorvBridge.h"
+#include "WkhtmltopdfBridge.h"
+#include "ZipBridge.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QPrinterInfo>
+#include <QWidget>
+
+CovrelBridge::CovrelBridge(QWidget *parent)
+    : QObject(parent)
+{
+    // Sub-bridges are created here, with this bridge as parent, in this order:
+    // officeBridge, talqDorvBridge, zipBridge, spreedSheetBridge, wkhtmltopdfBridge.
+    // SUB-BRIDGES-BEGIN
+    m_officeBridge = new OfficeBridge(this);
+    m_talqDorvBridge = new TalqDorv::Bridge(this);
+    m_zipBridge = new Zip::Bridge(this);
+    m_wkhtmltopdfBridge = new Wkhtmltopdf::Bridge(this);
+    // SUB-BRIDGES-END
+}
+
+void CovrelBridge::init()
+{
+    const QDir logsDir(AppEnv::getStoreDir().absoluteFilePath(QStringLiteral("logs")));
+    if (!logsDir.exists()) {
+        qDebug().noquote() << QStringLiteral("Директории для хранения логов нет создаем. Путь: ") + logsDir.absolutePath();
+        QDir().mkpath(logsDir.absolutePath());
+    }
+}
+
+bool CovrelBridge::isCloseAccept() const { return m_closeAccept; }
+
+void CovrelBridge::emitAppCloseEvent() { emit appCloseEvent(); }
+
+QWidget *CovrelBridge::parentWidget() const { return qobject_cast<QWidget *>(parent()); }
+
+void CovrelBridge::echo(const QString &handlerId, const QString &str)
+{
+    // Built in one allocation: the text may be large and every call is logged.
+    const QString head = QStringLiteral("Получен запрос на метод echo. Id: ");
+    const QString strLabel = QStringLiteral("Str: ");
+    QString line;
+    line.reserve(head.size() + handlerId.size() + strLabel.size() + str.size());
+    line.append(head).append(handlerId).append(strLabel).append(str);
+    qt_message_output(QtDebugMsg, QMessageLogContext(), line);
+    emit echoSender(handlerId, str);
+}
+
+void CovrelBridge::logger(const QString &handlerId, const QString &message, const QVariantMap &params)
+{
+    qDebug().noquote() << QStringLiteral("Получен запроc на метод log. Id: %1").arg(handlerId);
+    LogWriter::writeMessage(message, params);
+}
+
+void CovrelBridge::close(const QString &handlerId, bool accept)
+{
+    Q_UNUSED(handlerId)
+    m_closeAccept = accept;
+    if (!accept)
+        return;
+    stopSpreadsheets();
+    if (QWidget *window = parentWidget())
+        window->close();
+}
+
+void CovrelBridge::stopSpreadsheets()
+{
+    // The spreadsheet bridge releases its office application before the window goes.
+    if (m_spreedSheetBridge)
+        QMetaObject::invokeMethod(m_spreedSheetBridge, "stop", Qt::DirectConnection);
+}
+
+void CovrelBridge::beep()
+{
+    qDebug().noquote() << QStringLiteral("Пробуем попикать");
+    QApplication::beep();
+}
+
+bool CovrelBridge::isInternalLink()
+{
+    qDebug().noquote() << QStringLiteral("Проверка доступности внутренней ссылки");
+    return AppEnv::isInternalLink();
+}
+
+QString CovrelBridge::getContentDirPath() { return AppEnv::getContentDirPath(); }
+QString CovrelBridge::getContentDataDirPath() { return AppEnv::getContentDataDirPath(); }
+QString CovrelBridge::getStoreDirPath() { return AppEnv::getStoreDirPath(); }
+QString CovrelBridge::getStoreDocsDirPath() { return AppEnv::getStoreDocsDirPath(); }
+
+void CovrelBridge::changeAppEnv(const QVariantMap &vars)
+{
+    qDebug().noquote() << QStringLiteral("Вызван метод смены переменных приложения");
+    const QVariant value = vars.value(QStringLiteral("STORE_DOCS_DIR_PATH"));
+    if (value.isNull())
+        return;
+    QString path = value.toString();
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    qDebug().noquote() << QStringLiteral("Для storeDocsDirPath выставляется в %1").arg(path);
+    AppEnv::setStoreDocsDirPath(path);
+}
+
+QStringList CovrelBridge::availablePrinterNames() { return QPrinterInfo::availablePrinterNames(); }
+
+// --- External programs: one CovrelExecProces per run, relayed one to one.
+
+void CovrelBridge::execExternal(const QString &handlerId, const QString &execPath, const QStringList &arguments,
+                                const QString &workingDir)
+{
+    qDebug().noquote() << QStringLiteral("Получен запроc на метод execExtenal.") + QStringLiteral("Id: ") + handlerId
+            + QStringLiteral("Путь: ") + execPath;
+    auto *run = new CovrelExecProces(this);
+    connect(run, &CovrelExecProces::execStarted, this, &CovrelBridge::execExternalStarted);
+    connect(run, &CovrelExecProces::execFinished, this, &CovrelBridge::execExternalFinished);
+    connect(run, &CovrelExecProces::execError, this, &CovrelBridge::execExternalError);
+    run->init(handlerId, execPath, arguments, workingDir);
+    if (run->valid())
+        run->start();
+}
+
+bool CovrelBridge::isExecExternal(const QString &execPath, const QStringList &arguments, const QString &workingDir)
+{
+    auto *check = new CovrelExecProces(this);
+    check->init(QString(), execPath, arguments, workingDir);
+    const bool valid = check->valid();
+    if (valid)
+        check->release();
+    return valid;
+}
+
+// --- Git working copies: each call runs to its end inside the slot.
+
+void CovrelBridge::checkGitVersion(const QString &handlerId)
+{
+    GitOperations git;
+    connect(&git, &GitOperations::checkGitVersionFinished, this, &CovrelBridge::checkGitVersionFinished);
+    connect(&git, &GitOperations::checkGitVersionError, this, &CovrelBridge::checkGitVersionError);
+    git.checkGitVersion(handlerId);
+}
+
+void CovrelBridge::gitClone(const QString &handlerId, const QString &repoUrl, const QString &login,
+                            const QString &pass, const QString &destFolderName, const QString &branch)
+{
+    GitOperations git;
+    connect(&git, &GitOperations::gitCloneFinished, this, &CovrelBridge::gitCloneFinished);
+    connect(&git, &GitOperations::gitCloneError, this, &CovrelBridge::gitCloneError);
+    git.gitClone(handlerId, repoUrl, login, pass, destFolderName, branch);
+}
+
+void CovrelBridge::gitPull(const QString &handlerId, const QString &repoUrl, const QString &login,
+                           const QString &pass, const QString &destFolderName, const QString &branch)
+{
+    GitOperations git;
+    connect(&git, &GitOperations::gitPullFinished, this, &CovrelBridge::gitPullFinished);
+    connect(&git, &GitOperations::gitPullError, this, &CovrelBridge::gitPullError);
+    git.gitPull(handlerId, repoUrl, login, pass, destFolderName, branch);
+}
+
+void CovrelBridge::gitCommitAndPush(const QString &handlerId, const QString &repoUrl, const QString &login,
+                                    const QString &pass, const QString &destFolderName, const QString &author,
+                                    const QString &comment)
+{
+    GitOperations git;
+    connect(&git, &GitOperations::gitCommitAndPushFinished, this, &CovrelBridge::gitCommitAndPushFinished);
+    connect(&git, &GitOperations::gitCommitAndPushError, this, &CovrelBridge::gitCommitAndPushError);
+    git.gitCommitAndPush(handlerId, repoUrl, login, pass, destFolderName, author, comment);
+}

@@ -1,0 +1,201 @@
+#include "DocxChanger.h"
+
+#include "DocumentXML.h"
+#include "SettingsXML.h"
+#include "ZipProcessor.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <cstdio>
+
+namespace {
+
+const QString ERROR_OPEN_FILE = QStringLiteral("errorOpenFile");
+const QString ERROR_UNPACK = QStringLiteral("errorUnpack");
+const QString ERROR_XML = QStringLiteral("errorXml");
+const QString ERROR_PACK = QStringLiteral("errorPack");
+
+// fn + 8 upper-case hexadecimal digits, different for every job.
+QString uniqueDirName()
+{
+    QString uuid = QUuid::createUuid().toString();
+    uuid.remove(QRegularExpression(QStringLiteral("{|}|-")));
+    const QString id = uuid.left(8).toUpper();
+    qDebug().noquote() << id;
+    return QStringLiteral("fn%1").arg(id);
+}
+
+} // namespace
+
+DocxChanger::DocxChanger(const QString &packagePath, const QString &outputPath, QObject *parent)
+    : QObject(parent)
+    , m_packagePath(packagePath)
+    , m_outputPath(outputPath)
+    , m_zip(new Zip::Processor(this))
+{
+    const QString dirPath = QDir::fromNativeSeparators(m_zip->getTempDir().path() + QLatin1Char('/') + uniqueDirName());
+    m_tempDir = QDir(dirPath);
+    m_settingsPath = QDir::toNativeSeparators(dirPath + QStringLiteral("/word/settings.xml"));
+    m_documentPath = QDir::toNativeSeparators(dirPath + QStringLiteral("/word/document.xml"));
+}
+
+bool DocxChanger::open()
+{
+    qDebug().noquote() << QStringLiteral("fullpath: ") + m_packagePath;
+    qDebug().noquote() << QStringLiteral("temp dir: ") + m_zip->getTempDir().path();
+    m_tempFilePath = m_zip->zipToTmpDir2(m_packagePath, m_zip->getTempDir(), true);
+    if (m_tempFilePath.isEmpty()) {
+        qCritical().noquote() << QStringLiteral("errorFile") << QStringLiteral("Error copy zip file.: %1").arg(m_packagePath);
+        setError(ERROR_OPEN_FILE, QStringLiteral("DocxChanger error: %1").arg(1));
+        return true;
+    }
+    qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Copy and rename: ") + m_tempFilePath;
+    const bool unpacked = m_zip->extractToDir(m_tempFilePath, m_tempDir);
+    qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Extract to dir: ") + m_tempDir.path();
+    if (!unpacked) {
+        setError(ERROR_UNPACK, QStringLiteral("Не удалось распаковать шаблон %1: это не DOCX-пакет или 7-Zip завершился с ошибкой")
+                                       .arg(m_packagePath));
+        return true;
+    }
+    if (!QFileInfo::exists(m_documentPath)) {
+        setError(ERROR_UNPACK, QStringLiteral("В шаблоне %1 нет основной части word/document.xml").arg(m_packagePath));
+        return true;
+    }
+    return false;
+}
+
+bool DocxChanger::updateVars(const TemplateVariables &variables, const QStringList &keyVarsRemoveInCells)
+{
+    qDebug().noquote() << QStringLiteral("m_settingsPath: ") + m_settingsPath;
+    qDebug().noquote() << variables;
+    if (!updateSettingsPart(variables))
+        return false;
+    if (!updateDocumentPart(m_documentPath, variables, keyVarsRemoveInCells))
+        return false;
+    qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Update document");
+    // Users put variable fields into headers and footers too.
+    for (const QString &part : DocumentXML::headerFooterPartPaths(m_tempDir.path())) {
+        if (!updateDocumentPart(part, variables, keyVarsRemoveInCells))
+            return false;
+        qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Update part ") + partName(part);
+    }
+    return true;
+}
+
+bool DocxChanger::updateSettingsPart(const TemplateVariables &variables)
+{
+    // The settings part is optional in a package; without one there is nowhere to keep variables.
+    if (!QFileInfo::exists(m_settingsPath)) {
+        qDebug().noquote() << QStringLiteral("[DocxChanger] No settings part, document variables are not written");
+        return true;
+    }
+    SettingsXML settings(m_settingsPath, m_settingsPath);
+    if (!settings.openXML())
+        return failWith(ERROR_XML, QStringLiteral("Ошибка в XML части %1 шаблона %2: %3")
+                                       .arg(partName(m_settingsPath), m_packagePath, settings.errorString()));
+    settings.updateVars(variables);
+    if (!settings.saveXML())
+        return failWith(ERROR_XML, QStringLiteral("Не удалось записать часть %1: %2")
+                                       .arg(partName(m_settingsPath), settings.errorString()));
+    qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Update settings");
+    return true;
+}
+
+bool DocxChanger::updateDocumentPart(const QString &partPath, const TemplateVariables &variables,
+                                     const QStringList &keyVarsRemoveInCells)
+{
+    DocumentXML document(partPath, partPath);
+    if (!document.openXML())
+        return failWith(ERROR_XML, QStringLiteral("Ошибка в XML части %1 шаблона %2: %3")
+                                       .arg(partName(partPath), m_packagePath, document.errorString()));
+    document.updateVars(variables, keyVarsRemoveInCells);
+    if (!document.saveXML())
+        return failWith(ERROR_XML, QStringLiteral("Не удалось записать часть %1: %2")
+                                       .arg(partName(partPath), document.errorString()));
+    return true;
+}
+
+void DocxChanger::clearTableRows(const QStringList &names)
+{
+    DocumentXML document(m_documentPath, m_documentPath);
+    document.openXML();
+    document.clearTableRows(names);
+    document.saveXML();
+    qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Clear table rows");
+}
+
+bool DocxChanger::save()
+{
+    if (m_outputPath.isEmpty()) {
+        qCritical().noquote() << QStringLiteral("empty path for saving docx");
+        return failWith(ERROR_PACK, QStringLiteral("Не задан путь для сохранения документа"));
+    }
+    // Packing into the output itself would keep entries of an older file there
+    // and leave half a file behind on failure: pack beside it, then replace.
+    const QString outputDir = QFileInfo(m_outputPath).absolutePath();
+    QTemporaryDir packDir(outputDir + QStringLiteral("/.covrel-pack-XXXXXX"));
+    if (!packDir.isValid())
+        return failWith(ERROR_PACK, QStringLiteral("Нет доступа на запись в папку %1").arg(outputDir));
+    const QString archivePath = packDir.filePath(QStringLiteral("package.zip"));
+    if (!packInto(archivePath) || !replaceOutputWith(archivePath))
+        return false;
+    qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Save dir to zip file: ") + m_outputPath;
+    return true;
+}
+
+bool DocxChanger::packInto(const QString &archivePath)
+{
+    if (m_zip->archiveDir(archivePath, m_tempDir) && QFileInfo::exists(archivePath))
+        return true;
+    return failWith(ERROR_PACK, QStringLiteral("Не удалось упаковать документ %1").arg(m_outputPath));
+}
+
+bool DocxChanger::replaceOutputWith(const QString &archivePath)
+{
+    // The new package lies in the output's own folder, so a rename swaps it in
+    // whole: POSIX replaces the old file atomically; where rename refuses an
+    // existing target (Windows), the old file goes only right before the rename.
+    if (std::rename(QFile::encodeName(archivePath).constData(), QFile::encodeName(m_outputPath).constData()) == 0)
+        return true;
+    if ((!QFile::exists(m_outputPath) || QFile::remove(m_outputPath)) && QFile::rename(archivePath, m_outputPath))
+        return true;
+    return failWith(ERROR_PACK, QStringLiteral("Не удалось записать документ %1").arg(m_outputPath));
+}
+
+void DocxChanger::cleanup()
+{
+    if (m_tempDir.exists())
+        QDir(m_tempDir.absolutePath()).removeRecursively();
+    if (!m_tempFilePath.isEmpty() && QFile::exists(m_tempFilePath))
+        QFile::remove(m_tempFilePath);
+    qInfo().noquote() << QStringLiteral("Cleanup temp file and foldier.");
+}
+
+QString DocxChanger::errorCode() const { return m_errorCode; }
+
+QString DocxChanger::errorMessage() const { return m_errorMessage; }
+
+QString DocxChanger::tempDirPath() const { return m_tempDir.path(); }
+
+QString DocxChanger::partName(const QString &partPath) const
+{
+    return m_tempDir.relativeFilePath(QDir::fromNativeSeparators(partPath));
+}
+
+void DocxChanger::setError(const QString &code, const QString &message)
+{
+    m_errorCode = code;
+    m_errorMessage = message;
+    qCritical().noquote() << QStringLiteral("[DocxChanger]") << code << message;
+}
+
+bool DocxChanger::failWith(const QString &code, const QString &message)
+{
+    setError(code, message);
+    return false;
+}

@@ -1,0 +1,10 @@
+#include "TemplateVariables.h"
+
+namespace TemplateVariablesUtil {
+
+bool isPresent(const TemplateVariables &variables, const QString &name)
+{
+    return !variables.value(name).isNull();
+}
+
+}

@@ -1,0 +1,148 @@
+#include "XmlIO.h"
+
+#include <QDebug>
+#include <QTextCodec>
+#include <QTextStream>
+
+XmlIO::XmlIO(const QString &fullPath, const QString &outputPath, QObject *parent)
+    : QObject(parent)
+    , m_fullPath(fullPath)
+    , m_outputPath(outputPath)
+{
+}
+
+bool XmlIO::readContent()
+{
+    m_inputFile.setFileName(m_fullPath);
+    if (!m_inputFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        setError(QStringLiteral("fileError"), QStringLiteral("Faled to open file for reading: %1").arg(m_fullPath));
+        return false;
+    }
+    QTextStream stream(&m_inputFile);
+    stream.setCodec(QTextCodec::codecForName("UTF-8"));
+    m_documentFileContent = stream.readAll();
+    m_content.setContent(m_documentFileContent, false);
+    m_inputFile.close();
+    return true;
+}
+
+bool XmlIO::contentToQDom()
+{
+    m_parsed = false;
+    m_inputFile.setFileName(m_fullPath);
+    if (!m_inputFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        setError(QStringLiteral("fileError"), QStringLiteral("Faled to open file for reading: %1").arg(m_fullPath));
+        return false;
+    }
+    QString message;
+    int line = 0;
+    int column = 0;
+    // A failed parse must not leave the previous (or a half-built) tree behind.
+    m_content = QDomDocument();
+    const bool parsed = m_content.setContent(&m_inputFile, false, &message, &line, &column);
+    m_inputFile.close();
+    if (!parsed) {
+        m_content = QDomDocument();
+        setError(QStringLiteral("xmlDocumentError"),
+                 QStringLiteral("Faled to load documet: %1, %2, %3").arg(message).arg(line).arg(column));
+        return false;
+    }
+    if (m_content.isNull()) {
+        setError(QStringLiteral("fileError"), QStringLiteral("document is null! %1").arg(m_fullPath));
+        return false;
+    }
+    m_parsed = true;
+    m_errorString.clear();
+    return true;
+}
+
+bool XmlIO::save()
+{
+    // Writing back a part that did not parse would replace it with an empty file.
+    if (!m_parsed) {
+        setError(QStringLiteral("xmlDocumentError"),
+                 QStringLiteral("Not saved, document was not parsed: %1").arg(m_fullPath));
+        return false;
+    }
+    m_outputFile.setFileName(m_outputPath);
+    if (!m_outputFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        setError(QStringLiteral("fileError"), QStringLiteral("Failed to open file for write: %1").arg(m_outputPath));
+        return false;
+    }
+    QTextStream stream(&m_outputFile);
+    stream.setCodec(QTextCodec::codecForName("UTF-8"));
+    stream.setGenerateByteOrderMark(false);
+    stream << m_content.toString(-1);
+    stream.flush();
+    m_outputFile.flush();
+    const bool written = m_outputFile.error() == QFileDevice::NoError;
+    m_outputFile.close();
+    if (!written) {
+        setError(QStringLiteral("fileError"), QStringLiteral("Failed to write file: %1").arg(m_outputPath));
+        return false;
+    }
+    m_errorString.clear();
+    return true;
+}
+
+bool XmlIO::isParsed() const
+{
+    return m_parsed;
+}
+
+QString XmlIO::errorString() const
+{
+    return m_errorString;
+}
+
+QString XmlIO::fullPath() const
+{
+    return m_fullPath;
+}
+
+void XmlIO::setFullPath(const QString &path)
+{
+    m_fullPath = path;
+}
+
+QString XmlIO::outputpath() const
+{
+    return m_outputPath;
+}
+
+void XmlIO::setOutputpath(const QString &path)
+{
+    m_outputPath = path;
+}
+
+QDomDocument XmlIO::content() const
+{
+    return m_content;
+}
+
+QString XmlIO::documentFileContent() const
+{
+    return m_documentFileContent;
+}
+
+QString XmlIO::xmlSafeText(const QString &text)
+{
+    if (text.isNull())
+        return text;
+    QString safe;
+    safe.reserve(text.size());
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        const bool allowed = u >= 0x20 ? (u != 0xFFFE && u != 0xFFFF)
+                                       : (u == 0x09 || u == 0x0A || u == 0x0D);
+        if (allowed)
+            safe.append(c);
+    }
+    return safe;
+}
+
+void XmlIO::setError(const QString &code, const QString &message)
+{
+    m_errorString = message;
+    qDebug().noquote() << code << message;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDomDocument>
+#include <QFile>
+#include <QObject>
+#include <QString>
+
+// Reads, parses and writes back one XML part of an unpacked package.
+// A part that did not parse is never written: save() refuses it and returns
+// false, so a broken part stays on disk exactly as it was.
+class XmlIO : public QObject
+{
+    Q_OBJECT
+public:
+    explicit XmlIO(const QString &fullPath, const QString &outputPath, QObject *parent = nullptr);
+
+    // Reads the input file as UTF-8 into documentFileContent() and parses it; false when it cannot be opened.
+    bool readContent();
+    // Parses the input file into content(); false (with errorString()) on an open or parse failure.
+    bool contentToQDom();
+    // Writes content() to outputpath() as UTF-8 without BOM or indentation; false (nothing written)
+    // unless the last contentToQDom() succeeded, and false when the file cannot be written.
+    bool save();
+
+    // True when the last contentToQDom() succeeded.
+    bool isParsed() const;
+    // Why the last read, parse or save failed (the logged text); empty after success.
+    QString errorString() const;
+
+    QString fullPath() const;
+    void setFullPath(const QString &path);
+    QString outputpath() const;
+    void setOutputpath(const QString &path);
+    // The parsed document (implicitly shared: edits through the copy reach this object).
+    QDomDocument content() const;
+    // The raw text read by readContent().
+    QString documentFileContent() const;
+
+protected:
+    // `text` without the characters XML 1.0 cannot carry (control characters other than
+    // tab, line feed and carriage return): the DOM would write them raw and break the part.
+    static QString xmlSafeText(const QString &text);
+    void setError(const QString &code, const QString &message);
+
+    QDomDocument m_content;
+    QString m_documentFileContent;
+    QFile m_inputFile;
+    QFile m_outputFile;
+    QString m_fullPath;
+    QString m_outputPath;
+    bool m_parsed = false;
+    QString m_errorString;
+};

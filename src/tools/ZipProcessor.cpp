@@ -1,0 +1,181 @@
+#include "ZipProcessor.h"
+
+#include "AppEnv.h"
+#include "ZipProcess7Zip.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+
+namespace Zip {
+
+namespace {
+
+// "*.*" means every file on Windows; elsewhere 7-Zip matches it only against
+// names holding a dot, which would silently drop parts without one.
+#ifdef Q_OS_WIN
+const QString EVERY_FILE = QStringLiteral("*.*");
+#else
+const QString EVERY_FILE = QStringLiteral("*");
+#endif
+
+// 7-Zip stores a relative directory argument as a prefix of every entry, so
+// directories always reach it absolute and without a trailing separator.
+QString absoluteDirPath(const QString &dirPath)
+{
+    return QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(dirPath)).absoluteFilePath());
+}
+
+} // namespace
+
+Processor::Processor(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QString Processor::getPathTo7ZipExe() const
+{
+    const QString configured = AppEnv::getPathTo7ZipExe();
+    if (!configured.isEmpty())
+        return configured;
+    const QDir appDir = AppEnv::getApplicationDir();
+    for (const QString &candidate : {QStringLiteral("integrations/7zip/7z.exe"), QStringLiteral("integrations/7zip/7z")}) {
+        if (QFileInfo::exists(appDir.absoluteFilePath(candidate)))
+            return QFileInfo(appDir.absoluteFilePath(candidate)).absoluteFilePath();
+    }
+    return QString();
+}
+
+bool Processor::isAvailable() const
+{
+    const QString path = getPathTo7ZipExe();
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+QString Processor::getAvailableErrorCode() const
+{
+    return isAvailable() ? QString() : QStringLiteral("exe_file_not_exists");
+}
+
+bool Processor::zipDir(const QString &dirPath, const QString &pathToZip, const QString &prefix)
+{
+    if (!isAvailable())
+        return false;
+    auto *pack = new Process7Zip(getPathTo7ZipExe(), this);
+    connect(pack, &Process7Zip::finished, this, [this, dirPath, pathToZip, prefix] {
+        if (prefix.isEmpty())
+            emit zipDirFinished(dirPath, pathToZip, prefix);
+        else
+            renameTopFolder(dirPath, pathToZip, prefix);
+    });
+    connect(pack, &Process7Zip::error, this, [this, dirPath, pathToZip, prefix] {
+        emit zipDirError(dirPath, pathToZip, prefix);
+    });
+    pack->command(QStringLiteral("a"), {QStringLiteral("-tzip"), Process7Zip::nativePath(pathToZip),
+                                         Process7Zip::nativePath(absoluteDirPath(dirPath))});
+    return true;
+}
+
+void Processor::renameTopFolder(const QString &dirPath, const QString &pathToZip, const QString &prefix)
+{
+    auto *rename = new Process7Zip(getPathTo7ZipExe(), this);
+    connect(rename, &Process7Zip::finished, this, [this, dirPath, pathToZip, prefix] {
+        emit zipDirFinished(dirPath, pathToZip, prefix);
+    });
+    connect(rename, &Process7Zip::error, this, [this, dirPath, pathToZip, prefix] {
+        emit zipDirError(dirPath, pathToZip, prefix);
+    });
+    const QString topFolder = QFileInfo(absoluteDirPath(dirPath)).fileName();
+    rename->command(QStringLiteral("rn"), {pathToZip, topFolder, prefix});
+}
+
+QString Processor::zipToDir(const QString &filePath, const QString &dirPath, bool overwrite)
+{
+    const QString target =
+            QDir::fromNativeSeparators(dirPath + QLatin1Char('/') + QFileInfo(filePath).baseName() + QStringLiteral(".zip"));
+    if (overwrite && QFile::exists(target))
+        QFile::remove(target);
+    qDebug().noquote() << QStringLiteral("[Zip::Processor::zipToDir] file: %1 dir: %2 target: %3")
+                                  .arg(filePath, dirPath, target);
+    return QFile::copy(filePath, target) ? target : QString();
+}
+
+QString Processor::zipToTmpDir2(const QString &filePath, const QDir &dir, bool overwrite)
+{
+    const QString dirPath = dir.absolutePath();
+    if (dir.exists()) {
+        qInfo().noquote() << QStringLiteral("tempCovrelDir exists: ") + dirPath;
+    } else if (!QDir().mkdir(dirPath)) {
+        qCritical().noquote() << QStringLiteral("Cannot create temp dir tempCovrelDir: ") + dirPath;
+        return QString();
+    } else {
+        qInfo().noquote() << QStringLiteral("create tempCovrelDir: ") + dirPath;
+    }
+    return zipToDir(filePath, QDir::fromNativeSeparators(dirPath), overwrite);
+}
+
+QString Processor::zipToTmpDir(const QString &filePath, bool overwrite)
+{
+    const QString dirPath = QDir::fromNativeSeparators(QDir::tempPath());
+    if (!QDir(dirPath).exists() && !QDir().mkdir(dirPath))
+        return QString();
+    qDebug().noquote() << QStringLiteral("[Zip::Processor::zipToTmpDir] file: %1 dir: %2 overwrite: %3")
+                                  .arg(filePath, dirPath, overwrite ? QStringLiteral("true") : QStringLiteral("false"));
+    return zipToDir(filePath, dirPath, overwrite);
+}
+
+QDir Processor::getTempDir() const
+{
+    const QDir storeTmp = AppEnv::getStoreTmpDir();
+    if (storeTmp.path().isEmpty())
+        return QDir(QDir::fromNativeSeparators(QDir::tempPath()));
+    return storeTmp;
+}
+
+bool Processor::cleanupDir(const QDir &dir)
+{
+    qDebug().noquote() << QStringLiteral("[Zip::Processor::cleanupDir] dir: ") + dir.absolutePath();
+    if (!dir.exists())
+        return true;
+    return QDir(dir.absolutePath()).removeRecursively();
+}
+
+bool Processor::extractToDir(const QString &zipFile, const QDir &dir)
+{
+    const QString dirPath = absoluteDirPath(dir.absolutePath());
+    qDebug().noquote() << QStringLiteral("[Zip::Processor::extractToDir] 7z: %1 zip: %2 dir: %3")
+                                  .arg(getPathTo7ZipExe(), zipFile, dirPath);
+    if (dir.exists())
+        QDir(dirPath).removeRecursively();
+    const bool ok = runBlocking(QStringLiteral("x"),
+                                {Process7Zip::nativePath(zipFile),
+                                 Process7Zip::nativePath(QStringLiteral("-o%1").arg(dirPath)), QStringLiteral("-r")});
+    qDebug().noquote() << QStringLiteral("Unzip: ") + zipFile;
+    return ok;
+}
+
+bool Processor::archiveDir(const QString &zipFile, const QDir &dir)
+{
+    const QString dirPath = absoluteDirPath(dir.absolutePath());
+    qDebug().noquote() << QStringLiteral("[Zip::Processor::archiveDir] fullPathZip: ") + zipFile
+                    + QStringLiteral(" dir: ") + dirPath;
+    const bool ok = runBlocking(QStringLiteral("a"),
+                                {QStringLiteral("-r"), Process7Zip::nativePath(zipFile),
+                                 Process7Zip::nativePath(dirPath + QLatin1Char('/') + EVERY_FILE)});
+    qDebug().noquote() << QStringLiteral("Zip: ") + zipFile;
+    return ok;
+}
+
+bool Processor::runBlocking(const QString &command, const QStringList &arguments)
+{
+    // Local run: leaving this function destroys it, killing a run that overran.
+    Process7Zip run(getPathTo7ZipExe());
+    run.command(command, arguments);
+    if (!run.waitForFinished(BLOCKING_TIMEOUT_MS)) {
+        qDebug().noquote() << QStringLiteral("[Zip::Processor] 7-Zip did not finish: ") + command;
+        return false;
+    }
+    return run.succeeded();
+}
+
+} // namespace Zip

@@ -1,0 +1,215 @@
+#include "Installation.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+const QByteArray kWindowUp = QByteArrayLiteral("Регистрирем подписку на события для регистрации бриджа");
+const QByteArray kClosingPage = "<html><head><script>__covrelBridge.close('end', true);</script></head></html>";
+
+QJsonArray readJournal(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QJsonArray();
+    return QJsonDocument::fromJson(file.readAll()).array();
+}
+
+} // namespace
+
+// The built program as a user starts it: options, exit codes, the journal,
+// the debug file, single-instance refusal, the IDE window and crashes.
+class TestCovrelExecutable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helpListsTheOptions();
+    void badCommandLinesEndBeforeAnyWindow_data();
+    void badCommandLinesEndBeforeAnyWindow();
+    void journalStartsWithPlatformRecordThenPageRecords();
+    void journalRollsOverThroughThePage();
+    void debugFile_data();
+    void debugFile();
+    void secondCopyIsRefusedAndStaleLockIgnored();
+    void ideWindowSharesTheBridge();
+    void crashIsLoggedAndEndsTheProcess();
+};
+
+void TestCovrelExecutable::helpListsTheOptions()
+{
+    Installation app;
+    QByteArray out;
+    QCOMPARE(app.run({QStringLiteral("--help")}, &out), 0);
+    for (const char *option : {"--url <url>", "--content-dir-path <path>", "--debug-file", "--multiple-instances",
+                               "--disable-show-maximized", "--7zip", "--wkhtmltopdf", "--pdfPrefixPath"})
+        QVERIFY2(out.contains(option), option);
+    QVERIFY(!out.contains(kWindowUp));
+}
+
+void TestCovrelExecutable::badCommandLinesEndBeforeAnyWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("single dash long option") << QStringList{QStringLiteral("-dev")};
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--no-such-option")};
+    QTest::newRow("value missing") << QStringList{QStringLiteral("--url")};
+}
+
+void TestCovrelExecutable::badCommandLinesEndBeforeAnyWindow()
+{
+    QFETCH(QStringList, arguments);
+    Installation app;
+    QByteArray out;
+    QByteArray err;
+    QCOMPARE(app.run(arguments, &out, &err), 1);
+    QVERIFY(!out.contains(kWindowUp));
+    QVERIFY(!err.isEmpty());
+    QVERIFY(app.journalFiles().isEmpty());
+}
+
+void TestCovrelExecutable::journalStartsWithPlatformRecordThenPageRecords()
+{
+    Installation app;
+    app.writeContent(QStringLiteral("index.html"),
+                     "<html><head><meta charset=\"utf-8\"><script>"
+                     "__covrelBridge.logger('1', 'первая запись', {n: 1, s: 'текст'});"
+                     "__covrelBridge.logger('2', 'second', {});"
+                     "__covrelBridge.close('end', true);"
+                     "</script></head></html>");
+    QCOMPARE(app.run({QStringLiteral("--disable-show-maximized")}), 0);
+    QCOMPARE(app.journalFiles().size(), 1);
+    const QString journal = app.journalFiles().first();
+    QVERIFY(QFileInfo(journal).fileName().contains(QRegularExpression(QStringLiteral("^\\d{14}\\.json$"))));
+    const QJsonArray records = readJournal(journal);
+    QCOMPARE(records.size(), 3);
+    const QJsonObject platform = records.at(0).toObject();
+    QCOMPARE(platform.value(QStringLiteral("message")).toString(), QStringLiteral("Данные по приложению"));
+    const QJsonObject data = platform.value(QStringLiteral("data")).toObject();
+    QCOMPARE(data.value(QStringLiteral("IsWindows")).toBool(true), false);
+    QVERIFY(!data.value(QStringLiteral("CovrelVersion")).toString().isEmpty());
+    QVERIFY(!data.value(QStringLiteral("CpuArch")).toString().isEmpty());
+    QCOMPARE(records.at(1).toObject().value(QStringLiteral("message")).toString(), QStringLiteral("первая запись"));
+    QCOMPARE(records.at(1).toObject().value(QStringLiteral("data")).toObject().value(QStringLiteral("s")).toString(),
+             QStringLiteral("текст"));
+    QCOMPARE(records.at(2).toObject().value(QStringLiteral("message")).toString(), QStringLiteral("second"));
+    QFile file(journal);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().endsWith("    }\r\n]\r\n"));
+}
+
+void TestCovrelExecutable::journalRollsOverThroughThePage()
+{
+    Installation app;
+    app.writeContent(QStringLiteral("index.html"),
+                     "<html><head><meta charset=\"utf-8\"><script>"
+                     "var big = new Array(1024 * 1024 + 1).join('x');"
+                     "for (var i = 0; i < 11; ++i) __covrelBridge.logger(String(i), 'big ' + i, {payload: big});"
+                     "__covrelBridge.close('end', true);"
+                     "</script></head></html>");
+    QCOMPARE(app.run({QStringLiteral("--disable-show-maximized")}), 0);
+    const QStringList files = app.journalFiles();
+    QCOMPARE(files.size(), 2);
+    const QJsonArray first = readJournal(files.at(0));
+    const QJsonArray second = readJournal(files.at(1));
+    // Platform record plus nine pass the limit; the tenth goes on, the eleventh starts anew.
+    QCOMPARE(first.size() + second.size(), 12);
+    QVERIFY(QFileInfo(files.at(0)).size() > 10485760);
+    QCOMPARE(second.last().toObject().value(QStringLiteral("message")).toString(), QStringLiteral("big 10"));
+}
+
+void TestCovrelExecutable::debugFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expectedFile"); // relative to the installation, empty: none written
+    QTest::newRow("no debug") << QStringList{} << QString();
+    QTest::newRow("debug") << QStringList{QStringLiteral("--debug")} << QStringLiteral("store/logs/debug.log");
+    QTest::newRow("debug file with backslashes")
+            << QStringList{QStringLiteral("--debug"), QStringLiteral("--debug-file=@\\mine.log")} << QStringLiteral("mine.log");
+    QTest::newRow("debug file without debug")
+            << QStringList{QStringLiteral("--debug-file=@\\mine.log")} << QString();
+}
+
+void TestCovrelExecutable::debugFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expectedFile);
+    Installation app;
+    app.writeContent(QStringLiteral("index.html"), kClosingPage);
+    QString winStyleDir = app.dir();
+    winStyleDir.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    for (QString &argument : arguments)
+        argument.replace(QLatin1Char('@'), winStyleDir);
+    arguments << QStringLiteral("--disable-show-maximized");
+    QByteArray out;
+    QCOMPARE(app.run(arguments, &out), 0);
+    QVERIFY(out.contains("[Debug] " + kWindowUp));
+    if (expectedFile.isEmpty()) {
+        QVERIFY(!QFile::exists(app.path(QStringLiteral("store/logs/debug.log"))));
+        QVERIFY(!QFile::exists(app.path(QStringLiteral("mine.log"))));
+        return;
+    }
+    QFile file(app.path(expectedFile));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains("] [Debug] " + kWindowUp + "\n"));
+    QVERIFY(QRegularExpression(QStringLiteral("^\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\] \\["))
+                    .match(QString::fromUtf8(text))
+                    .hasMatch());
+}
+
+void TestCovrelExecutable::secondCopyIsRefusedAndStaleLockIgnored()
+{
+    Installation app;
+    app.writeContent(QStringLiteral("index.html"), "<html><body><script>console.log('page-ready');</script></body></html>");
+    QScopedPointer<QProcess> first(app.start({QStringLiteral("--disable-show-maximized")}));
+    QVERIFY(Installation::waitForOutput(first.data(), "page-ready"));
+
+    QByteArray out;
+    QCOMPARE(app.run({QStringLiteral("--disable-show-maximized")}, &out), 0);
+    QVERIFY(!out.contains(kWindowUp));
+    QCOMPARE(app.journalFiles().size(), 1);
+
+    // A killed instance leaves its lock behind; the next start must not be blocked by it.
+    ::kill(pid_t(first->processId()), SIGKILL);
+    first->waitForFinished();
+    QScopedPointer<QProcess> third(app.start({QStringLiteral("--disable-show-maximized")}));
+    QVERIFY(Installation::waitForOutput(third.data(), "page-ready"));
+    third->terminate();
+    third->waitForFinished();
+}
+
+void TestCovrelExecutable::ideWindowSharesTheBridge()
+{
+    Installation app;
+    app.writeContent(QStringLiteral("index.html"), "<html><body>main</body></html>");
+    app.writeContent(QStringLiteral("ide.html"),
+                     "<html><head><meta charset=\"utf-8\"><script>"
+                     "__covrelBridge.logger('ide', 'from ide', {title: document.title});"
+                     "__covrelBridge.close('end', true);"
+                     "</script></head></html>");
+    QCOMPARE(app.run({QStringLiteral("--ide"), QStringLiteral("--disable-show-maximized")}), 0);
+    const QJsonArray records = readJournal(app.journalFiles().first());
+    QCOMPARE(records.last().toObject().value(QStringLiteral("message")).toString(), QStringLiteral("from ide"));
+}
+
+void TestCovrelExecutable::crashIsLoggedAndEndsTheProcess()
+{
+    Installation app;
+    app.writeContent(QStringLiteral("index.html"), "<html><body><script>console.log('page-ready');</script></body></html>");
+    QScopedPointer<QProcess> shell(app.start({QStringLiteral("--disable-show-maximized")}));
+    QVERIFY(Installation::waitForOutput(shell.data(), "page-ready"));
+    ::kill(pid_t(shell->processId()), SIGSEGV);
+    QVERIFY(shell->waitForFinished());
+    QCOMPARE(shell->exitStatus(), QProcess::CrashExit);
+    QVERIFY(shell->readAllStandardOutput().contains("[Debug] blablabla\n"));
+    QVERIFY(shell->readAllStandardError().contains("Changed: 11"));
+}
+
+QTEST_GUILESS_MAIN(TestCovrelExecutable)
+#include "TestCovrelExecutable.moc"

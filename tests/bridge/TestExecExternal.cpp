@@ -1,0 +1,227 @@
+#include "PageHarness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// execExternal and isExecExternal of __covrelBridge, called from a real page,
+// starting real programs (small shell scripts the test writes).
+class TestExecExternal : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void run_data();
+    void run();
+    void childSeesArgumentsDirectoryAndEnvironment();
+    void twoRunsAtOnce();
+    void isExecExternal_data();
+    void isExecExternal();
+
+private:
+    QString writeProgram(const QString &name, const QByteArray &body, bool executable = true);
+    void callExec(const QString &handlerId, const QString &execPath, const QStringList &arguments,
+                  const QString &workingDir);
+    QStringList signalNames();
+
+    QTemporaryDir m_dir;
+    PageHarness m_page;
+};
+
+namespace {
+
+const QStringList EXEC_SIGNALS{QStringLiteral("execExternalStarted"), QStringLiteral("execExternalFinished"),
+                               QStringLiteral("execExternalError")};
+
+QString jsList(const QStringList &values)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(values)).toJson(QJsonDocument::Compact));
+}
+
+QString jsString(const QString &value)
+{
+    const QString list = jsList({value});
+    return list.mid(1, list.size() - 2);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void TestExecExternal::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(m_page.open());
+    m_page.record(QStringLiteral("__covrelBridge"), EXEC_SIGNALS);
+}
+
+void TestExecExternal::init()
+{
+    m_page.clearReceived();
+}
+
+QString TestExecExternal::writeProgram(const QString &name, const QByteArray &body, bool executable)
+{
+    const QString path = m_dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size())
+        return QString();
+    const QFileDevice::Permissions readWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    file.setPermissions(executable ? readWrite | QFileDevice::ExeOwner : readWrite);
+    return path;
+}
+
+void TestExecExternal::callExec(const QString &handlerId, const QString &execPath, const QStringList &arguments,
+                                const QString &workingDir)
+{
+    m_page.eval(QStringLiteral("__covrelBridge.execExternal(%1, %2, %3, %4)")
+                        .arg(jsString(handlerId), jsString(execPath), jsList(arguments), jsString(workingDir)));
+}
+
+QStringList TestExecExternal::signalNames()
+{
+    QStringList names;
+    for (const QVariant &entry : m_page.received())
+        names << entry.toMap().value(QStringLiteral("signal")).toString();
+    return names;
+}
+
+void TestExecExternal::run_data()
+{
+    QTest::addColumn<QByteArray>("program");
+    QTest::addColumn<bool>("executable");
+    QTest::addColumn<bool>("writtenWithBackslashes");
+    QTest::addColumn<QStringList>("expectedSignals");
+    QTest::addColumn<QString>("expectedError");
+    QTest::addColumn<bool>("answeredDuringCall");
+
+    const QStringList startedThenError{"execExternalStarted", "execExternalError"};
+    const QString failed = QStringLiteral("Программа завершилась с ошибкой");
+    QTest::newRow("exits 0") << QByteArray("#!/bin/sh\nexit 0\n") << true << false
+                             << QStringList{"execExternalStarted", "execExternalFinished"} << QString() << false;
+    QTest::newRow("exits 3") << QByteArray("#!/bin/sh\nexit 3\n") << true << false << startedThenError << failed << false;
+    QTest::newRow("crashes") << QByteArray("#!/bin/sh\nkill -SEGV $$\n") << true << false << startedThenError << failed
+                             << false;
+    QTest::newRow("missing file") << QByteArray() << true << false << QStringList{"execExternalError"}
+                                  << "Испольняемый файл не найден" << true;
+    QTest::newRow("not executable") << QByteArray("#!/bin/sh\nexit 0\n") << false << false
+                                    << QStringList{"execExternalError"} << "Файл не является исполняемым" << true;
+    QTest::newRow("cannot be started") << QByteArray("#!/nonexistent/interpreter\n") << true << false
+                                       << QStringList{"execExternalError"} << "Неудалось запустить программу" << false;
+    QTest::newRow("path with backslashes") << QByteArray("#!/bin/sh\nexit 0\n") << true << true
+                                           << QStringList{"execExternalStarted", "execExternalFinished"} << QString()
+                                           << false;
+}
+
+void TestExecExternal::run()
+{
+    QFETCH(QByteArray, program);
+    QFETCH(bool, executable);
+    QFETCH(bool, writtenWithBackslashes);
+    QFETCH(QStringList, expectedSignals);
+    QFETCH(QString, expectedError);
+    QFETCH(bool, answeredDuringCall);
+
+    QString path = program.isEmpty() ? m_dir.filePath(QStringLiteral("absent.sh"))
+                                     : writeProgram(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_'), program, executable);
+    QVERIFY(!path.isEmpty());
+    if (writtenWithBackslashes)
+        path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+
+    callExec(QStringLiteral("7"), path, {}, m_dir.path());
+    if (answeredDuringCall)
+        QCOMPARE(signalNames(), expectedSignals);
+    QVERIFY(m_page.waitFor(expectedSignals.last()));
+
+    QCOMPARE(signalNames(), expectedSignals);
+    for (const QVariant &entry : m_page.received()) {
+        const QVariantList args = entry.toMap().value(QStringLiteral("args")).toList();
+        QCOMPARE(args.mid(0, 2), (QVariantList{QStringLiteral("7"), path}));
+    }
+    if (!expectedError.isEmpty())
+        QCOMPARE(m_page.received(QStringLiteral("execExternalError")).value(0).value(2).toString(), expectedError);
+}
+
+void TestExecExternal::childSeesArgumentsDirectoryAndEnvironment()
+{
+    qputenv("COVREL_EXEC_MARK", "inherited value");
+    qputenv("LD_LIBRARY_PATH", "/somewhere/lib");
+    const QString report = m_dir.filePath(QStringLiteral("report.txt"));
+    const QString program = writeProgram(QStringLiteral("report.sh"),
+                                         "#!/bin/sh\n"
+                                         "{ pwd; for a in \"$@\"; do echo \"arg[$a]\"; done;\n"
+                                         "  echo \"ld[${LD_LIBRARY_PATH-unset}]\"; echo \"mark[$COVREL_EXEC_MARK]\"; } > \"$REPORT\"\n");
+    qputenv("REPORT", report.toUtf8());
+    const QString workDir = m_dir.filePath(QStringLiteral("work dir"));
+    QVERIFY(QDir().mkpath(workDir));
+
+    callExec(QStringLiteral("env"), program, {QStringLiteral("two words"), QStringLiteral("say \"hi\""), QString()}, workDir);
+    QVERIFY(m_page.waitFor(QStringLiteral("execExternalFinished")));
+    qunsetenv("LD_LIBRARY_PATH");
+
+    const QStringList lines = QString::fromUtf8(readFile(report)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines, (QStringList{workDir, QStringLiteral("arg[two words]"), QStringLiteral("arg[say \"hi\"]"),
+                                 QStringLiteral("arg[]"), QStringLiteral("ld[]"), QStringLiteral("mark[inherited value]")}));
+}
+
+void TestExecExternal::twoRunsAtOnce()
+{
+    // Each waits until the test opens its gate, so both are running together.
+    const QByteArray body = "#!/bin/sh\nwhile [ ! -e \"$1\" ]; do sleep 0.05; done\nexit \"$2\"\n";
+    const QString program = writeProgram(QStringLiteral("gated.sh"), body);
+    const QString gate = m_dir.filePath(QStringLiteral("gate"));
+
+    callExec(QStringLiteral("a"), program, {gate, QStringLiteral("0")}, m_dir.path());
+    callExec(QStringLiteral("b"), program, {gate, QStringLiteral("5")}, m_dir.path());
+    QVERIFY(m_page.waitFor(QStringLiteral("execExternalStarted"), 2));
+    QCOMPARE(signalNames(), (QStringList{"execExternalStarted", "execExternalStarted"}));
+    QFile(gate).open(QIODevice::WriteOnly);
+
+    QVERIFY(m_page.waitFor(QStringLiteral("execExternalFinished")));
+    QVERIFY(m_page.waitFor(QStringLiteral("execExternalError")));
+    QCOMPARE(m_page.received(QStringLiteral("execExternalFinished")), (QList<QVariantList>{{"a", program}}));
+    QCOMPARE(m_page.received(QStringLiteral("execExternalError")),
+             (QList<QVariantList>{{"b", program, QStringLiteral("Программа завершилась с ошибкой")}}));
+}
+
+void TestExecExternal::isExecExternal_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("executable");
+    QTest::addColumn<bool>("expected");
+
+    QTest::newRow("executable file") << "yes.sh" << true << true;
+    QTest::newRow("missing file") << "" << true << false;
+    QTest::newRow("not executable") << "no.sh" << false << false;
+}
+
+void TestExecExternal::isExecExternal()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, executable);
+    QFETCH(bool, expected);
+
+    const QString marker = m_dir.filePath(QStringLiteral("ran"));
+    const QString path = name.isEmpty() ? m_dir.filePath(QStringLiteral("absent.sh"))
+                                        : writeProgram(name, "#!/bin/sh\ntouch \"" + marker.toUtf8() + "\"\n", executable);
+    const QVariant answer = m_page.eval(QStringLiteral("__covrelBridge.isExecExternal(%1, [], %2)")
+                                                .arg(jsString(path), jsString(m_dir.path())));
+    QCOMPARE(answer, QVariant(expected));
+    // Only a question: nothing reaches the page and nothing is started.
+    QTest::qWait(0);
+    QCOMPARE(m_page.received().size(), 0);
+    QVERIFY(!QFile::exists(marker));
+}
+
+QTEST_MAIN(TestExecExternal)
+#include "TestExecExternal.moc"

@@ -1,0 +1,100 @@
+#include "OfficeXmlTestUtil.h"
+#include "XmlIO.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace OfficeXmlTestUtil;
+
+class TestXmlIO : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void savesUtf8WithoutBomOrIndentation();
+    void readsRawTextAndDocument();
+    void writesToTheOutputPathOnly();
+    void failures_data();
+    void failures();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestXmlIO::savesUtf8WithoutBomOrIndentation()
+{
+    const QByteArray input = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+                                            "<w:document xmlns:w=\"urn:w\"><w:body><w:p><w:r><w:t>Привет, Grüße</w:t>"
+                                            "</w:r></w:p></w:body></w:document>")
+                                 .toUtf8();
+    const QString path = m_dir.filePath(QStringLiteral("roundtrip.xml"));
+    QVERIFY(writeFile(path, input));
+    XmlIO io(path, path);
+    QVERIFY(io.contentToQDom());
+    QVERIFY(io.isParsed());
+    QVERIFY(io.save());
+
+    const QByteArray output = readFile(path);
+    QVERIFY(!output.startsWith("\xEF\xBB\xBF"));
+    QVERIFY2(output.startsWith("<?xml version='1.0' encoding='UTF-8' standalone='yes'?>"), output.constData());
+    QVERIFY2(output.contains("<w:body><w:p><w:r><w:t>Привет, Grüße</w:t></w:r></w:p></w:body>"), output.constData());
+    // One line break ends the declaration (as Word writes it); none anywhere else.
+    QVERIFY(!output.mid(output.indexOf("?>") + 3).contains('\n'));
+}
+
+void TestXmlIO::readsRawTextAndDocument()
+{
+    const QString path = m_dir.filePath(QStringLiteral("read.xml"));
+    QVERIFY(writeFile(path, QStringLiteral("<root a=\"ä\"><child/></root>").toUtf8()));
+    XmlIO io(path, path);
+    QVERIFY(io.readContent());
+    QCOMPARE(io.documentFileContent(), QStringLiteral("<root a=\"ä\"><child/></root>"));
+    QCOMPARE(io.content().documentElement().attribute(QStringLiteral("a")), QStringLiteral("ä"));
+}
+
+void TestXmlIO::writesToTheOutputPathOnly()
+{
+    const QString input = m_dir.filePath(QStringLiteral("in.xml"));
+    const QString output = m_dir.filePath(QStringLiteral("out.xml"));
+    QVERIFY(writeFile(input, "<root><child>text</child></root>"));
+    XmlIO io(input, output);
+    QVERIFY(io.contentToQDom());
+    io.content().documentElement().setAttribute(QStringLiteral("edited"), QStringLiteral("yes"));
+    QVERIFY(io.save());
+    QCOMPARE(readFile(input), QByteArray("<root><child>text</child></root>"));
+    QCOMPARE(readFile(output), QByteArray("<root edited=\"yes\"><child>text</child></root>"));
+}
+
+void TestXmlIO::failures_data()
+{
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("parseError");
+
+    QTest::newRow("missing file") << false << QByteArray() << QStringLiteral("Faled to open file for reading: ");
+    QTest::newRow("malformed") << true << QByteArray("<a><b></a>") << QStringLiteral("Faled to load documet: ");
+    QTest::newRow("truncated UTF-8 part") << true << QByteArray("<?xml version=\"1.0\"?><a>\xD0") << QStringLiteral("Faled to load documet: ");
+}
+
+void TestXmlIO::failures()
+{
+    QFETCH(bool, fileExists);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, parseError);
+
+    const QString path = m_dir.filePath(QStringLiteral("fail-%1.xml").arg(QTest::currentDataTag()));
+    if (fileExists)
+        QVERIFY(writeFile(path, bytes));
+    XmlIO io(path, path);
+    QCOMPARE(io.readContent(), fileExists);
+    QVERIFY(!io.contentToQDom());
+    QVERIFY(!io.isParsed());
+    QVERIFY2(io.errorString().startsWith(parseError), qPrintable(io.errorString()));
+    QVERIFY(!io.save());
+    QCOMPARE(QFile::exists(path), fileExists);
+    if (fileExists)
+        QCOMPARE(readFile(path), bytes);
+}
+
+QTEST_GUILESS_MAIN(TestXmlIO)
+#include "TestXmlIO.moc"

@@ -1,0 +1,115 @@
+#include "Installation.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+
+namespace {
+
+const int kSafetyNetMs = 180000;
+
+QString builtBinDir()
+{
+    return qEnvironmentVariable("COVREL_BIN_DIR");
+}
+
+void copyTree(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString target = to + source.mid(from.size());
+        if (info.isSymLink())
+            QFile::link(info.symLinkTarget(), target);
+        else if (info.isDir())
+            QDir().mkpath(target);
+        else
+            QFile::copy(source, target);
+    }
+}
+
+} // namespace
+
+Installation::Installation()
+{
+    const QString bin = builtBinDir();
+    QFile::copy(bin + QStringLiteral("/covrel"), path(QStringLiteral("covrel")));
+    QFile::setPermissions(path(QStringLiteral("covrel")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    copyTree(bin + QStringLiteral("/translations"), path(QStringLiteral("translations")));
+    copyTree(bin + QStringLiteral("/integrations"), path(QStringLiteral("integrations")));
+    QDir().mkpath(path(QStringLiteral("content")));
+}
+
+QString Installation::dir() const { return m_dir.path(); }
+QString Installation::path(const QString &relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
+
+void Installation::writeFile(const QString &relative, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path(relative)).absolutePath());
+    QFile file(path(relative));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+void Installation::writeContent(const QString &relative, const QByteArray &bytes)
+{
+    writeFile(QStringLiteral("content/") + relative, bytes);
+}
+
+QProcess *Installation::start(const QStringList &arguments, QObject *parent)
+{
+    auto *process = new QProcess(parent);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process->setProcessEnvironment(env);
+    // Started from somewhere else: the content must still be found beside the executable.
+    process->setWorkingDirectory(QDir::tempPath());
+    process->start(path(QStringLiteral("covrel")), arguments);
+    process->waitForStarted();
+    process->closeWriteChannel();
+    return process;
+}
+
+int Installation::run(const QStringList &arguments, QByteArray *stdOut, QByteArray *stdErr)
+{
+    QScopedPointer<QProcess> process(start(arguments));
+    if (!process->waitForFinished(kSafetyNetMs)) {
+        process->kill();
+        process->waitForFinished();
+        return -1;
+    }
+    if (stdOut)
+        *stdOut = process->readAllStandardOutput();
+    if (stdErr)
+        *stdErr = process->readAllStandardError();
+    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+}
+
+bool Installation::waitForOutput(QProcess *process, const QByteArray &marker, QByteArray *seen)
+{
+    QByteArray all;
+    bool found = false;
+    while (!found) {
+        if (process->bytesAvailable() == 0 && !process->waitForReadyRead(kSafetyNetMs))
+            break;
+        all += process->readAllStandardOutput();
+        found = all.contains(marker);
+    }
+    if (seen)
+        *seen = all;
+    return found;
+}
+
+QStringList Installation::journalFiles() const
+{
+    QStringList files;
+    for (const QString &name :
+         QDir(path(QStringLiteral("store/logs"))).entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name))
+        files << path(QStringLiteral("store/logs/") + name);
+    return files;
+}
