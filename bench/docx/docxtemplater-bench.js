@@ -1,14 +1,15 @@
-// Fills template-tags.docx with docxtemplater N times; prints the mean time per
-// document in ms (read, render, zip, write), after warm-up runs.
-//   node docxtemplater-bench.js WORKDIR N
+// Fills template-tags.docx with docxtemplater (read, render, zip, write), one
+// document per line read from standard input, answering each with its time
+// in ms, so bench-docx can take turns with it under the same machine load.
+//   node docxtemplater-bench.js WORKDIR
 'use strict';
 const fs = require('fs');
 const path = require('path');
+const readline = require('readline');
 const PizZip = require('pizzip');
 const Docxtemplater = require('docxtemplater');
 
 const workDir = process.argv[2];
-const count = parseInt(process.argv[3] || '100', 10);
 const values = JSON.parse(fs.readFileSync(path.join(workDir, 'values.json'), 'utf8')).tagValues;
 const templatePath = path.join(workDir, 'template-tags.docx');
 const outputPath = path.join(workDir, 'docxtemplater-out.docx');
@@ -20,10 +21,8 @@ function fillOnce() {
     fs.writeFileSync(outputPath, doc.getZip().generate({ type: 'nodebuffer', compression: 'DEFLATE' }));
 }
 
-for (let i = 0; i < 10; ++i)
+readline.createInterface({ input: process.stdin }).on('line', () => {
+    const start = process.hrtime.bigint();
     fillOnce();
-const start = process.hrtime.bigint();
-for (let i = 0; i < count; ++i)
-    fillOnce();
-const elapsedMs = Number(process.hrtime.bigint() - start) / 1e6;
-console.log((elapsedMs / count).toFixed(2));
+    console.log((Number(process.hrtime.bigint() - start) / 1e6).toFixed(3));
+});

@@ -69,20 +69,20 @@
     }
 
     /*
-     * call(path, method, args, spec): calls `method` with a new handlerId
+     * call(path, method, args, options): calls `method` with a new handlerId
      * followed by `args` and returns a promise.
-     * spec.done: names of signals that resolve (with {signal, args});
-     * spec.fail: names of signals that reject (Error with .signal and .args);
-     * spec.progress: names of signals passed to spec.onProgress(...args).
+     * options.done: names of signals that resolve (with {signal, args});
+     * options.fail: names of signals that reject (Error with .signal and .args);
+     * options.progress: names of signals passed to options.onProgress(...args).
      */
-    function call(path, method, args, spec) {
-        spec = spec || {};
-        (spec.done || []).forEach(function (s) { route(path, s, 'done'); });
-        (spec.fail || []).forEach(function (s) { route(path, s, 'fail'); });
-        (spec.progress || []).forEach(function (s) { route(path, s, 'progress'); });
+    function call(path, method, args, options) {
+        options = options || {};
+        (options.done || []).forEach(function (s) { route(path, s, 'done'); });
+        (options.fail || []).forEach(function (s) { route(path, s, 'fail'); });
+        (options.progress || []).forEach(function (s) { route(path, s, 'progress'); });
         var id = nextId();
         return new Promise(function (resolve, reject) {
-            pending[id] = {resolve: resolve, reject: reject, progress: spec.onProgress, keepUntil: spec.keepUntil};
+            pending[id] = {resolve: resolve, reject: reject, progress: options.onProgress, keepUntil: options.keepUntil};
             try {
                 var obj = target(path);
                 obj[method].apply(obj, [id].concat(args || []));
@@ -95,6 +95,20 @@
 
     function firstArg(answer) {
         return answer.args[0];
+    }
+
+    function secondArg(answer) {
+        return answer.args[1];
+    }
+
+    // Rejects again with error.code taken from the error signal's arguments.
+    function withCode(index) {
+        return function (error) {
+            if (error.args) {
+                error.code = error.args[index];
+            }
+            throw error;
+        };
     }
 
     function gitAnswer(answer) {
@@ -331,6 +345,123 @@
             return call('zipBridge', 'zipDir', [dir, zipFile, prefix || ''],
                         {done: ['zipDirFinished'], fail: ['zipDirError']})
                 .then(function () { return zipFile; });
+        },
+
+        /*
+         * Files: the private store, the data shipped with the page, choosers and
+         * files in any working folder. Every call answers at once (dialogs run
+         * inside the call). Texts are UTF-8; CR LF is read as LF.
+         * readStore(name) / readContentData(name, fromWorkingDir): resolve with
+         * the text; reject with error.code ("fileNotExists", "cannotOpenFile").
+         * A content data name may start with "data/" or not.
+         * writeStore(name, text): stores text unchanged (folders are made; an
+         * earlier file survives a failed write); resolves with name.
+         * copyDataFile(name, saveAs, toDocsDir): copies a shipped data file into
+         * the documents folder (toDocsDir; an existing file there is kept and
+         * reported) or where the user points the save dialog; the file keeps its
+         * suffix. Resolves with {savedTo, savedToDir}, or null when the user
+         * cancelled; rejects with error.code ("fileNotExists", "fileExists",
+         * "cannotCopyFile") and error.savedTo.
+         * chooseDir() / chooseFile(patterns): resolve with the path, '' when cancelled.
+         * storeFileExists(name), contentDataFileExists(name), storeWritable(),
+         * chooseDocsDir() (the new documents folder, '' when cancelled) and
+         * showFolderOf(path) (a file's folder in the file manager) answer directly.
+         * Working folders ("dir" absolute or relative to the program's working folder):
+         * openFile(dir, name) → {path, content}; saveFile(dir, name, text) → path
+         * (LF stored as CR LF; the folder must exist); deleteFile(dir, name) → path;
+         * these reject with error.code. copyFiles(from, toDir, to, overwrite) →
+         * {status, errors}: status 'ok' or 'false' per file, errors [{from, to,
+         * code, message}]; rejects with code "errorInput" when the lists differ
+         * in length. checkExisted(dir, paths) → status per path.
+         * listFiles(folder, pattern) → plain file names sorted without regard to
+         * case; folder is always taken relative to the working folder.
+         */
+        readStore: function (name) {
+            return call(null, 'readFromStore', [name],
+                        {done: ['readFromStoreFinished'], fail: ['readFromStoreError']})
+                .then(secondArg, withCode(1));
+        },
+        readContentData: function (name, fromWorkingDir) {
+            return call(null, 'readFromContentData', [name, !!fromWorkingDir],
+                        {done: ['readFromContentDataFinished'], fail: ['readFromContentDataError']})
+                .then(secondArg, withCode(1));
+        },
+        writeStore: function (name, text) {
+            return call(null, 'writeToStore', [name, text],
+                        {done: ['writeToStoreFinished'], fail: ['writeToStoreError']}).then(firstArg);
+        },
+        copyDataFile: function (name, saveAs, toDocsDir) {
+            return call(null, 'copyDateFile', [name, saveAs || '', !!toDocsDir], {
+                done: ['copyDataFileFinished', 'copyDataFileCancelled'],
+                fail: ['copyDataFileError']
+            }).then(function (answer) {
+                if (answer.signal === 'copyDataFileCancelled') {
+                    return null;
+                }
+                return {savedTo: answer.args[1], savedToDir: answer.args[2]};
+            }, function (error) {
+                if (error.args) {
+                    error.savedTo = error.args[1];
+                }
+                return withCode(2)(error);
+            });
+        },
+        chooseDir: function () {
+            return call(null, 'showFileDialogForSelectDir', [],
+                        {done: ['showFileDialogForSelectDirFinished']}).then(firstArg);
+        },
+        chooseFile: function (patterns) {
+            return call(null, 'showFileDialogForSelectFile', [patterns || []],
+                        {done: ['showFileDialogForSelectFileFinished']}).then(firstArg);
+        },
+        storeFileExists: function (name) { return bridge().isStoreFileExists(name); },
+        contentDataFileExists: function (name) { return bridge().isContentDataFileExists(name); },
+        storeWritable: function () { return bridge().checkStoreDir(); },
+        chooseDocsDir: function () { return bridge().changeStoreDocsDirPath(); },
+        showFolderOf: function (path) { bridge().openStoreDir(path); },
+        openFile: function (dir, name) {
+            return call(null, 'openFile', [dir, name], {done: ['openFileFinished'], fail: ['openFileError']})
+                .then(function (answer) { return {path: answer.args[0], content: answer.args[2]}; }, withCode(1));
+        },
+        saveFile: function (dir, name, text) {
+            return call(null, 'saveFile', [dir, name, text], {done: ['saveFileFinished'], fail: ['saveFileError']})
+                .then(firstArg, withCode(1));
+        },
+        deleteFile: function (dir, name) {
+            return call(null, 'deleteFile', [dir, name], {done: ['deleteFileFinished'], fail: ['deleteFileError']})
+                .then(firstArg, withCode(1));
+        },
+        copyFiles: function (from, toDir, to, overwrite) {
+            var errors = [];
+            // Item errors are collected; the status list ends the call, except
+            // for lists of different lengths, which get no status list.
+            return call(null, 'copyFile', [from, toDir, to, !!overwrite], {
+                done: ['copyFileStatusFinished', 'copyFileError'],
+                keepUntil: function (signal, rest) {
+                    if (signal === 'copyFileError' && rest[2] !== 'errorInput') {
+                        errors.push({from: rest[0], to: rest[1], code: rest[2], message: rest[3]});
+                        return false;
+                    }
+                    return true;
+                }
+            }).then(function (answer) {
+                if (answer.signal === 'copyFileError') {
+                    var error = new Error(answer.args[3]);
+                    error.signal = answer.signal;
+                    error.args = answer.args;
+                    error.code = answer.args[2];
+                    throw error;
+                }
+                return {status: answer.args[2], errors: errors};
+            });
+        },
+        checkExisted: function (dir, paths) {
+            return call(null, 'checkExisted', [dir, paths], {done: ['checkExistedStatusFinished']})
+                .then(function (answer) { return answer.args[1]; });
+        },
+        listFiles: function (folder, pattern) {
+            return call(null, 'getFilesInFolder', [folder, pattern || '*'],
+                        {done: ['getFilesInFolderFinished'], fail: ['getFilesInFolderError']}).then(secondArg);
         },
 
         // SERVICES-END

@@ -2,11 +2,15 @@
 
 #include "AppEnv.h"
 #include "CovrelExecProces.h"
+#include "DataFileCopier.h"
+#include "FileChoosers.h"
 #include "GitOperations.h"
 #include "LogWriter.h"
 #include "OfficeBridge.h"
+#include "StoreFiles.h"
 #include "TalqDorvBridge.h"
 #include "WkhtmltopdfBridge.h"
+#include "WorkDirFiles.h"
 #include "ZipBridge.h"
 
 #include <QApplication>
@@ -172,4 +176,107 @@ void CovrelBridge::gitCommitAndPush(const QString &handlerId, const QString &rep
     connect(&git, &GitOperations::gitCommitAndPushFinished, this, &CovrelBridge::gitCommitAndPushFinished);
     connect(&git, &GitOperations::gitCommitAndPushError, this, &CovrelBridge::gitCommitAndPushError);
     git.gitCommitAndPush(handlerId, repoUrl, login, pass, destFolderName, author, comment);
+}
+
+// --- File services: store and content data, choosers, working-directory files.
+
+StoreFiles *CovrelBridge::storeFiles()
+{
+    if (!m_storeFiles)
+        m_storeFiles = new StoreFiles(this);
+    return m_storeFiles;
+}
+
+DataFileCopier *CovrelBridge::dataFileCopier()
+{
+    if (!m_dataFileCopier)
+        m_dataFileCopier = new DataFileCopier(this);
+    return m_dataFileCopier;
+}
+
+FileChoosers *CovrelBridge::fileChoosers()
+{
+    if (!m_fileChoosers)
+        m_fileChoosers = new FileChoosers(this);
+    return m_fileChoosers;
+}
+
+WorkDirFiles *CovrelBridge::workDirFiles()
+{
+    if (!m_workDirFiles)
+        m_workDirFiles = new WorkDirFiles(this);
+    return m_workDirFiles;
+}
+
+void CovrelBridge::readFromContentData(const QString &handlerId, const QString &fileName, bool useCurrentFolderPath)
+{
+    storeFiles()->readFromContentData(handlerId, fileName, useCurrentFolderPath);
+}
+
+void CovrelBridge::readFromStore(const QString &handlerId, const QString &fileName)
+{
+    storeFiles()->readFromStore(handlerId, fileName);
+}
+
+void CovrelBridge::writeToStore(const QString &handlerId, const QString &fileName, const QString &content)
+{
+    storeFiles()->writeToStore(handlerId, fileName, content);
+}
+
+bool CovrelBridge::isStoreFileExists(const QString &fileName) { return storeFiles()->isStoreFileExists(fileName); }
+bool CovrelBridge::checkStoreDir() { return storeFiles()->checkStoreDir(); }
+bool CovrelBridge::isContentDataFileExists(const QString &fileName)
+{
+    return storeFiles()->isContentDataFileExists(fileName);
+}
+void CovrelBridge::openStoreDir(const QString &dir) { storeFiles()->openStoreDir(dir); }
+
+void CovrelBridge::copyDateFile(const QString &handlerId, const QString &filePath, const QString &correctFileName,
+                                bool saveToDefaultDir)
+{
+    dataFileCopier()->copyDateFile(handlerId, filePath, correctFileName, saveToDefaultDir);
+}
+
+void CovrelBridge::showFileDialogForSelectDir(const QString &handlerId)
+{
+    fileChoosers()->showFileDialogForSelectDir(handlerId);
+}
+
+void CovrelBridge::showFileDialogForSelectFile(const QString &handlerId, const QStringList &fileFilters)
+{
+    fileChoosers()->showFileDialogForSelectFile(handlerId, fileFilters);
+}
+
+QString CovrelBridge::changeStoreDocsDirPath() { return fileChoosers()->changeStoreDocsDirPath(); }
+
+void CovrelBridge::openFile(const QString &handlerId, const QString &workDir, const QString &fname)
+{
+    workDirFiles()->openFile(handlerId, workDir, fname);
+}
+
+void CovrelBridge::saveFile(const QString &handlerId, const QString &workDir, const QString &fname,
+                            const QString &data)
+{
+    workDirFiles()->saveFile(handlerId, workDir, fname, data);
+}
+
+void CovrelBridge::deleteFile(const QString &handlerId, const QString &workDir, const QString &fname)
+{
+    workDirFiles()->deleteFile(handlerId, workDir, fname);
+}
+
+void CovrelBridge::copyFile(const QString &handlerId, const QStringList &from, const QString &workdirTo,
+                            const QStringList &to, bool overwrite)
+{
+    workDirFiles()->copyFile(handlerId, from, workdirTo, to, overwrite);
+}
+
+void CovrelBridge::checkExisted(const QString &handlerId, const QString &workDir, const QStringList &paths)
+{
+    workDirFiles()->checkExisted(handlerId, workDir, paths);
+}
+
+void CovrelBridge::getFilesInFolder(const QString &handlerId, const QString &workDir, const QString &pattern)
+{
+    workDirFiles()->getFilesInFolder(handlerId, workDir, pattern);
 }

@@ -140,7 +140,7 @@ bool DocxChanger::save()
     const QString outputDir = QFileInfo(m_outputPath).absolutePath();
     QTemporaryDir packDir(outputDir + QStringLiteral("/.covrel-pack-XXXXXX"));
     if (!packDir.isValid())
-        return failWith(ERROR_PACK, QStringLiteral("Нет доступа на запись в папку %1").arg(outputDir));
+        return failWith(ERROR_PACK, QStringLiteral("Папка %1 не существует или недоступна для записи").arg(outputDir));
     const QString archivePath = packDir.filePath(QStringLiteral("package.zip"));
     if (!packInto(archivePath) || !replaceOutputWith(archivePath))
         return false;
@@ -179,8 +179,6 @@ void DocxChanger::cleanup()
 QString DocxChanger::errorCode() const { return m_errorCode; }
 
 QString DocxChanger::errorMessage() const { return m_errorMessage; }
-
-QString DocxChanger::tempDirPath() const { return m_tempDir.path(); }
 
 QString DocxChanger::partName(const QString &partPath) const
 {

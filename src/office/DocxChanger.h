@@ -39,7 +39,6 @@ public:
 
     QString errorCode() const;
     QString errorMessage() const;
-    QString tempDirPath() const;
 
 signals:
     // Declared for listeners of the package; this class reports through its return values.

@@ -21,7 +21,10 @@ bool Bridge::isEnabled() { return m_data->canRun(); }
 
 QString Bridge::disabledReasonCode() { return m_data->reasonCodeIfCannotRun(); }
 
-QString Bridge::getQDebugPrefix() const { return QStringLiteral("[%1]").arg(QStringLiteral("TalqDorv::Bridge")); }
+QString Bridge::getQDebugPrefix() const
+{
+    return QStringLiteral("[%1]").arg(QLatin1String(metaObject()->className()));
+}
 
 QString Bridge::qDebugMessage(const QString &text) const
 {
@@ -43,8 +46,6 @@ QWidget *Bridge::parentWidget() const
 {
     return parent() ? qobject_cast<QWidget *>(parent()->parent()) : nullptr;
 }
-
-Data *Bridge::provider() const { return m_data; }
 
 void Bridge::getDorvInfo(const QString &handlerId, int dorvNumber)
 {

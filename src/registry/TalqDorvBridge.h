@@ -27,7 +27,6 @@ public:
     bool startProvider();
     void stopProvider();
     QWidget *parentWidget() const;
-    Data *provider() const;
 
 public slots:
     void getDorvInfo(const QString &handlerId, int dorvNumber);

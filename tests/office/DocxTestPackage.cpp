@@ -13,9 +13,9 @@ const QString R_NS = QStringLiteral("http://schemas.openxmlformats.org/officeDoc
 
 const char *WRITE_SCRIPT = R"(
 import base64, json, sys, zipfile
-spec = json.load(sys.stdin)
-with zipfile.ZipFile(spec['path'], 'w', zipfile.ZIP_DEFLATED) as z:
-    for name, data in spec['parts'].items():
+package = json.load(sys.stdin)
+with zipfile.ZipFile(package['path'], 'w', zipfile.ZIP_DEFLATED) as z:
+    for name, data in package['parts'].items():
         z.writestr(name, base64.b64decode(data))
 )";
 
@@ -113,9 +113,9 @@ bool DocxTestPackage::write(const QString &zipPath, const Parts &parts)
     QJsonObject encoded;
     for (auto it = parts.cbegin(); it != parts.cend(); ++it)
         encoded.insert(it.key(), QString::fromLatin1(it.value().toBase64()));
-    const QJsonObject spec{{QStringLiteral("path"), zipPath}, {QStringLiteral("parts"), encoded}};
+    const QJsonObject package{{QStringLiteral("path"), zipPath}, {QStringLiteral("parts"), encoded}};
     bool ok = false;
-    runPython(WRITE_SCRIPT, {}, QJsonDocument(spec).toJson(QJsonDocument::Compact), &ok);
+    runPython(WRITE_SCRIPT, {}, QJsonDocument(package).toJson(QJsonDocument::Compact), &ok);
     return ok;
 }
 

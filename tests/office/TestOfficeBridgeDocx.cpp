@@ -94,12 +94,15 @@ private slots:
     void failedJobsAnswerErrorAndKeepGoodOutput();
     void sevenZipFaultsAnswerErrorAndKeepGoodOutput_data();
     void sevenZipFaultsAnswerErrorAndKeepGoodOutput();
+    void sevenZipCommandLines();
     void nonAsciiNamesAndValues();
     void pathsWithSpaces();
     void openAfterSaveOpensResultWithDesktop();
     void optionsWithoutFieldsAreTheVariables();
     void outputNameGetsDocxSuffix_data();
     void outputNameGetsDocxSuffix();
+    void templateNameChoosesEngine_data();
+    void templateNameChoosesEngine();
     void officeMembersAnswerAsWithoutOffice();
     void openFileExternal_data();
     void openFileExternal();
@@ -437,6 +440,33 @@ void TestOfficeBridgeDocx::sevenZipFaultsAnswerErrorAndKeepGoodOutput()
     QCOMPARE(tempLeftovers(), QStringList());
 }
 
+void TestOfficeBridgeDocx::sevenZipCommandLines()
+{
+    // A stand-in that notes its arguments, one run a line, and lets the real 7-Zip work.
+    QTemporaryDir tools;
+    const QString fake = tools.filePath(QStringLiteral("7z"));
+    const QString calls = tools.filePath(QStringLiteral("calls"));
+    writeFile(fake, QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexec '%2' \"$@\"\n").arg(calls, sevenZip()).toUtf8());
+    QFile(fake).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    AppEnv::setPathTo7ZipExe(fake);
+    writeTemplate(QStringLiteral("report.final.docx"), DocxTestPackage::minimalParts(P(F(QStringLiteral("a")))));
+
+    generate(QStringLiteral("templates/report.final.docx"), {{QStringLiteral("fields"), QVariantMap()}}, QStringLiteral("r"));
+
+    QCOMPARE(signalOrder(), FINISHED_ORDER);
+    const QStringList runs = QString::fromUtf8(readFile(calls)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(runs.size(), 2);
+    const QString tmp = QRegularExpression::escape(m_page->path(QStringLiteral("store/tmp")));
+    const QString docs = QRegularExpression::escape(m_page->path(QStringLiteral("store/docs")));
+    const QRegularExpression unpack(QStringLiteral("^x %1/report\\.zip -o%1/(fn[0-9A-F]{8}) -r$").arg(tmp));
+    const QRegularExpressionMatch unpacked = unpack.match(runs.at(0));
+    QVERIFY2(unpacked.hasMatch(), qPrintable(runs.at(0)));
+    const QRegularExpression pack(QStringLiteral("^a -r %1/\\.covrel-pack-\\w+/package\\.zip %2/%3/\\*$")
+                                          .arg(docs, tmp, unpacked.captured(1)));
+    QVERIFY2(pack.match(runs.at(1)).hasMatch(), qPrintable(runs.at(1)));
+    QCOMPARE(tempLeftovers(), QStringList());
+}
+
 void TestOfficeBridgeDocx::nonAsciiNamesAndValues()
 {
     const QString body = P(T(QStringLiteral("Заказчик: ")) + F(QStringLiteral("Заказчик"))) + P(F(QStringLiteral("Straße")));
@@ -527,10 +557,35 @@ void TestOfficeBridgeDocx::outputNameGetsDocxSuffix()
     QVERIFY(!DocxTestPackage::read(path).isEmpty());
 }
 
+void TestOfficeBridgeDocx::templateNameChoosesEngine_data()
+{
+    QTest::addColumn<QString>("templateName"); // relative to the content data folder
+    QTest::addColumn<QString>("firstSignal");
+
+    QTest::newRow("upper-case .DOCX goes to the DOCX engine") << QStringLiteral("a.DOCX") << QStringLiteral("docxTemplateFinished");
+    QTest::newRow(".dotx goes to the office engine") << QStringLiteral("a.dotx") << QStringLiteral("generateFromTemplateStarted");
+    QTest::newRow("name starting with .docx goes to the office engine")
+            << QStringLiteral(".docx") << QStringLiteral("generateFromTemplateStarted");
+}
+
+void TestOfficeBridgeDocx::templateNameChoosesEngine()
+{
+    QFETCH(QString, templateName);
+    QFETCH(QString, firstSignal);
+
+    QVERIFY(DocxTestPackage::write(m_page->contentDir() + QStringLiteral("/data/") + templateName,
+                                   DocxTestPackage::minimalParts(P(F(QStringLiteral("a"))))));
+    generate(templateName, {{QStringLiteral("fields"), QVariantMap()}}, QStringLiteral("out"));
+    QCOMPARE(signalOrder().value(0), firstSignal);
+    QCOMPARE(signalOrder().last(), QStringLiteral("generateFromTemplateFinished"));
+}
+
 void TestOfficeBridgeDocx::officeMembersAnswerAsWithoutOffice()
 {
     m_page->clearReceived();
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.checkAvailable('c1')"));
+    if (m_page->received(QStringLiteral("checkAvailableResult")).value(0).value(1).toBool())
+        QSKIP("An office suite is available here: this case is about answers without one");
     QCOMPARE(m_page->received(QStringLiteral("checkAvailableResult")),
              QList<QVariantList>{(QVariantList{QStringLiteral("c1"), false, QStringLiteral("office_not_installed")})});
     QCOMPARE(m_page->eval(QStringLiteral("__covrelBridge.officeBridge.version()")).toString(), QString());

@@ -27,10 +27,7 @@ private slots:
     void availability_data();
     void availability();
     void singleConversion();
-    void singleRunAnswers_data();
-    void singleRunAnswers();
-    void commandLines_data();
-    void commandLines();
+    void missingPrintPageStillFinished();
     void batchOfThree();
     void emptyBatch();
     void batchWithMissingSecondPage();
@@ -170,96 +167,17 @@ void TestWkhtmltopdfProcessor::singleConversion()
     QVERIFY2(text.contains(QStringLiteral("S-17")) && text.contains(QStringLiteral("Одиночный")), qPrintable(text));
 }
 
-void TestWkhtmltopdfProcessor::singleRunAnswers_data()
+void TestWkhtmltopdfProcessor::missingPrintPageStillFinished()
 {
-    QTest::addColumn<QByteArray>("fake");
-    QTest::addColumn<bool>("removeBody");
-    QTest::addColumn<bool>("finished");
-
-    // The real converter ends with exit code 1 on a missing page: still finished.
-    QTest::newRow("missing print page") << QByteArray() << true << true;
-    QTest::newRow("converter crashes") << QByteArray("kill -SEGV $$") << false << false;
-    QTest::newRow("converter cannot start") << QByteArray("missing") << false << false;
-}
-
-void TestWkhtmltopdfProcessor::singleRunAnswers()
-{
-    QFETCH(QByteArray, fake);
-    QFETCH(bool, removeBody);
-    QFETCH(bool, finished);
-    if (fake.isEmpty())
-        requireConverter();
-    else if (fake == "missing")
-        AppEnv::setPathToWkhtmltopdfExe(app(QStringLiteral("missing/wkhtmltopdf")));
-    else
-        AppEnv::setPathToWkhtmltopdfExe(writeFakeConverter(m_dir->path(), QStringLiteral("fake"), fake));
-    if (removeBody)
-        QFile::remove(app(QStringLiteral("content/pdf.html")));
-
+    requireConverter();
+    QFile::remove(app(QStringLiteral("content/pdf.html")));
     Processor processor;
-    QSignalSpy finishedSpy(&processor, &Processor::convertHtmlToPdfFinished);
-    QSignalSpy errorSpy(&processor, &Processor::convertHtmlToPdfError);
+    QSignalSpy finished(&processor, &Processor::convertHtmlToPdfFinished);
+    QSignalSpy error(&processor, &Processor::convertHtmlToPdfError);
     QVERIFY(processor.convertHtmlToPdf(app(QStringLiteral("out.pdf")), {}));
-    QVERIFY(QTest::qWaitFor([&] { return finishedSpy.count() + errorSpy.count() > 0; }, 60000));
-    QCoreApplication::processEvents();
-    QCOMPARE(finishedSpy.count(), finished ? 1 : 0);
-    QCOMPARE(errorSpy.count(), finished ? 0 : 1);
-}
-
-void TestWkhtmltopdfProcessor::commandLines_data()
-{
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<bool>("batch");
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<QString>("stdinLine");
-
-    const QString fixed = QStringLiteral("--footer-spacing 10 --header-html %1 --header-spacing 18 --margin-left 20mm "
-                                         "--debug-javascript --javascript-delay 2000");
-    QTest::newRow("single, content directory")
-            << QString() << false
-            << "Arguments --title T --enable-local-file-access --footer-html file://@/content/pdf_footer.html "
-                       + fixed.arg("file://@/content/pdf_header.html") + " file://@/content/pdf.html @/out.pdf"
-            << QString();
-    QTest::newRow("single, prefix path")
-            << "http://print.test/p" << false
-            << "Arguments --title T --enable-local-file-access --footer-html http://print.test/p/pdf_footer.html "
-                       + fixed.arg("http://print.test/p/pdf_header.html")
-                       + " http://print.test/p/pdf.html @/out.pdf"
-            << QString();
-    QTest::newRow("batch, content directory")
-            << QString() << true
-            << "Arguments --read-args-from-stdin --enable-local-file-access --footer-html file:///@/content/pdf_footer.html "
-                       + fixed.arg("file:///@/content/pdf_header.html")
-            << "[ProcessWkhtmltopdf] Write to stdin: \"--run-script\" \"show(\\\"a\\\\b\\\")\" "
-               "\"file:///@/content/pdf.html\" \"@/out.pdf\"";
-    QTest::newRow("batch, prefix path")
-            << "http://print.test/p" << true
-            << "Arguments --read-args-from-stdin --enable-local-file-access --footer-html http://print.test/p/pdf_footer.html "
-                       + fixed.arg("http://print.test/p/pdf_header.html")
-            << "[ProcessWkhtmltopdf] Write to stdin: \"--run-script\" \"show(\\\"a\\\\b\\\")\" "
-               "\"http://print.test/p/pdf.html\" \"@/out.pdf\"";
-}
-
-void TestWkhtmltopdfProcessor::commandLines()
-{
-    QFETCH(QString, prefix);
-    QFETCH(bool, batch);
-    QFETCH(QString, arguments);
-    QFETCH(QString, stdinLine);
-    AppEnv::setPdfPrefixPath(prefix);
-    AppEnv::setPathToWkhtmltopdfExe(writeFakeConverter(m_dir->path(), QStringLiteral("fake"), "cat >/dev/null"));
-
-    LogCapture log;
-    Processor processor;
-    if (batch)
-        QVERIFY(processor.convertHtmlToPdfBatch({app(QStringLiteral("out.pdf"))}, {QStringLiteral("show(\"a\\b\")")},
-                                                {}, {}));
-    else
-        QVERIFY(processor.convertHtmlToPdf(app(QStringLiteral("out.pdf")), {QStringLiteral("--title"), QStringLiteral("T")}));
-    QCOMPARE(log.lineStartingWith(QStringLiteral("Arguments")), arguments.replace(QLatin1Char('@'), m_dir->path()));
-    if (batch)
-        QCOMPARE(log.lineStartingWith(QStringLiteral("[ProcessWkhtmltopdf] Write to stdin:")),
-                 stdinLine.replace(QLatin1Char('@'), m_dir->path()));
+    // The converter ends with exit code 1; a normal end is finished all the same.
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(error.count(), 0);
 }
 
 void TestWkhtmltopdfProcessor::batchOfThree()

@@ -1,0 +1,166 @@
+#include "OfficeProcess.h"
+
+#include "UnoRuntime.h"
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <QUrl>
+
+using namespace css;
+
+namespace {
+// Start-to-connect takes a quarter of a second on a seeded profile; this is a safety net.
+const int CONNECT_TIMEOUT_MS = 60000;
+const int RETRY_PAUSE_MS = 50;
+}
+
+OfficeProcess::OfficeProcess(const OfficeInstallation &installation, const QString &pipeName,
+                             const QString &profileDir, bool shared)
+    : m_installation(installation)
+    , m_pipeName(pipeName)
+    , m_profileDir(profileDir)
+    , m_shared(shared)
+{
+}
+
+OfficeProcess::~OfficeProcess() { release(); }
+
+bool OfficeProcess::isConnected() const { return m_desktop.is(); }
+
+uno::Reference<uno::XComponentContext> OfficeProcess::remoteContext() const { return m_remote; }
+
+uno::Reference<frame::XDesktop2> OfficeProcess::desktop() const { return m_desktop; }
+
+bool OfficeProcess::tryConnect()
+{
+    try {
+        uno::Reference<uno::XComponentContext> local = UnoRuntime::context(m_installation.programDir());
+        uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
+        const QString url = QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName);
+        m_remote.set(resolver->resolve(toOUString(url)), uno::UNO_QUERY_THROW);
+        m_desktop = frame::Desktop::create(m_remote);
+        return true;
+    } catch (const connection::NoConnectException &) {
+        return false;
+    } catch (const uno::Exception &) {
+        return false;
+    }
+}
+
+bool OfficeProcess::isAlive() const
+{
+    try {
+        m_desktop->getComponents();
+        return true;
+    } catch (const uno::Exception &) {
+        return false;
+    }
+}
+
+bool OfficeProcess::connect(QString *error)
+{
+    // The user may have ended a shared office since the last call.
+    if (isConnected() && isAlive())
+        return true;
+    release();
+    if (tryConnect())
+        return true;
+    if (!start()) {
+        *error = QStringLiteral("Cannot start %1: %2").arg(m_installation.soffice(), m_process.errorString());
+        return false;
+    }
+    const QDeadlineTimer deadline(CONNECT_TIMEOUT_MS);
+    while (!deadline.hasExpired()) {
+        if (tryConnect())
+            return true;
+        pause(RETRY_PAUSE_MS);
+    }
+    *error = QStringLiteral("The office on pipe %1 did not answer").arg(m_pipeName);
+    return false;
+}
+
+void OfficeProcess::pause(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool OfficeProcess::start()
+{
+    QDir().mkpath(m_profileDir);
+    seedProfile();
+    const QStringList arguments{
+        QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
+        QStringLiteral("--nologo"), QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck"),
+        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
+        QStringLiteral("-env:UserInstallation=%1").arg(QUrl::fromLocalFile(m_profileDir).toString())};
+    m_process.setProgram(m_installation.soffice());
+    m_process.setArguments(arguments);
+    if (m_shared) {
+        m_process.setStandardInputFile(QProcess::nullDevice());
+        return m_process.startDetached();
+    }
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process.start();
+    if (!m_process.waitForStarted(30000))
+        return false;
+    m_process.closeWriteChannel();
+    return true;
+}
+
+void OfficeProcess::seedProfile() const
+{
+    // A headless office never records its version in the profile, so without
+    // this every start takes the slow first-start-after-upgrade path.
+    const QString path = m_profileDir + QStringLiteral("/user/registrymodifications.xcu");
+    const QString version = m_installation.version();
+    if (QFile::exists(path) || version.isEmpty())
+        return;
+    QDir().mkpath(m_profileDir + QStringLiteral("/user"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(QStringLiteral(
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+                   "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+                   "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+                   "<item oor:path=\"/org.openoffice.Setup/Product\"><prop oor:name=\"ooSetupLastVersion\" "
+                   "oor:op=\"fuse\"><value>%1</value></prop></item>\n"
+                   "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"FirstRun\" "
+                   "oor:op=\"fuse\"><value>false</value></prop></item>\n"
+                   "</oor:items>\n")
+                   .arg(version)
+                   .toUtf8());
+}
+
+void OfficeProcess::terminate()
+{
+    if (m_desktop.is()) {
+        try {
+            m_desktop->terminate();
+        } catch (const uno::Exception &) {
+            // The bridge goes down with the office; that is the expected end.
+        }
+    }
+    m_desktop.clear();
+    m_remote.clear();
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(30000))
+        m_process.kill();
+    m_process.waitForFinished(5000);
+}
+
+void OfficeProcess::release()
+{
+    m_desktop.clear();
+    m_remote.clear();
+}

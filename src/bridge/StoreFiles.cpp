@@ -1,0 +1,167 @@
+#include "StoreFiles.h"
+
+#include "AppEnv.h"
+#include "CovrelBridge.h"
+#include "DesktopOpener.h"
+#include "TextFiles.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopedPointer>
+#include <QUrl>
+
+namespace {
+const QString FILE_NOT_EXISTS = QStringLiteral("fileNotExists");
+const QString CANNOT_OPEN_FILE = QStringLiteral("cannotOpenFile");
+const QString WRITE_FAILED = QStringLiteral("Ошибка записи в хранилище");
+
+QString notFoundMessage(const QString &fileName)
+{
+    return QStringLiteral("Файл %1 не найден.").arg(fileName);
+}
+} // namespace
+
+StoreFiles::StoreFiles(CovrelBridge *bridge)
+    : QObject(bridge)
+{
+    connect(this, &StoreFiles::readFromContentDataFinished, bridge, &CovrelBridge::readFromContentDataFinished);
+    connect(this, &StoreFiles::readFromContentDataError, bridge, &CovrelBridge::readFromContentDataError);
+    connect(this, &StoreFiles::readFromStoreFinished, bridge, &CovrelBridge::readFromStoreFinished);
+    connect(this, &StoreFiles::readFromStoreError, bridge, &CovrelBridge::readFromStoreError);
+    connect(this, &StoreFiles::writeToStoreFinished, bridge, &CovrelBridge::writeToStoreFinished);
+    connect(this, &StoreFiles::writeToStoreError, bridge, &CovrelBridge::writeToStoreError);
+}
+
+QFile *StoreFiles::getStoreFile(const QString &name)
+{
+    return new QFile(AppEnv::resolve(AppEnv::getStoreDir(), name));
+}
+
+QFile *StoreFiles::getContentDataFile(const QString &name)
+{
+    if (!name.startsWith(QLatin1String("data")) && !name.startsWith(QLatin1String("/data")))
+        return AppEnv::getContentDataFile(name);
+    static const QRegularExpression dataFolder(QStringLiteral("\\/?data\\/"));
+    QString rest = name;
+    rest.remove(dataFolder);
+    return AppEnv::getContentDataFile(rest);
+}
+
+QFile *StoreFiles::getDataFile(const QString &name) { return new QFile(QDir::currentPath() + name); }
+
+StoreFiles::ReadResult StoreFiles::readText(const QString &handlerId, const QString &fileName, QFile &file,
+                                            QString *content)
+{
+    if (!file.exists()) {
+        qDebug().noquote() << QStringLiteral("Файл не найден. HandlerId: %1, Файл: %2. Путь: %3")
+                                      .arg(handlerId, fileName, QFileInfo(file).absoluteFilePath());
+        return ReadResult::NotFound;
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadResult::CannotOpen;
+    *content = TextFiles::readAll(file);
+    file.close();
+    return ReadResult::Read;
+}
+
+void StoreFiles::readFromContentData(const QString &handlerId, const QString &fileName, bool useCurrentFolderPath)
+{
+    qDebug().noquote() << QStringLiteral("Получен запрос на метод readFromContentData. HandlerId: %1. Файл: %2")
+                                  .arg(handlerId, fileName);
+    QScopedPointer<QFile> file(useCurrentFolderPath ? getDataFile(fileName) : getContentDataFile(fileName));
+    QString content;
+    switch (readText(handlerId, fileName, *file, &content)) {
+    case ReadResult::NotFound:
+        emit readFromContentDataError(handlerId, fileName, FILE_NOT_EXISTS, notFoundMessage(fileName));
+        break;
+    case ReadResult::CannotOpen:
+        emit readFromContentDataError(handlerId, fileName, CANNOT_OPEN_FILE, QStringLiteral("Ошибка открытия файла."));
+        break;
+    case ReadResult::Read:
+        emit readFromContentDataFinished(handlerId, fileName, content);
+        break;
+    }
+}
+
+void StoreFiles::readFromStore(const QString &handlerId, const QString &fileName)
+{
+    qDebug().noquote() << QStringLiteral("Получен запрос на метод readFromStore. HandlerId: %1. Файл: %2")
+                                  .arg(handlerId, fileName);
+    QScopedPointer<QFile> file(getStoreFile(fileName));
+    QString content;
+    switch (readText(handlerId, fileName, *file, &content)) {
+    case ReadResult::NotFound:
+        emit readFromStoreError(handlerId, fileName, FILE_NOT_EXISTS, notFoundMessage(fileName));
+        break;
+    case ReadResult::CannotOpen:
+        emit readFromStoreError(handlerId, fileName, CANNOT_OPEN_FILE, QStringLiteral("Ошибка чтения из хранилища"));
+        break;
+    case ReadResult::Read:
+        emit readFromStoreFinished(handlerId, fileName, content);
+        break;
+    }
+}
+
+void StoreFiles::writeToStore(const QString &handlerId, const QString &fileName, const QString &content)
+{
+    qDebug().noquote() << QStringLiteral("Получен запрос на метод writeToStore ") + QStringLiteral("Id: ") + handlerId
+            + QStringLiteral("fileName: ") + fileName;
+    QScopedPointer<QFile> file(getStoreFile(fileName));
+    const QString folder = QFileInfo(*file).absolutePath();
+    qDebug().noquote() << QStringLiteral("Создаем папку для файла, если ее нет. Директория: ") + folder;
+    if (!QDir().mkpath(folder)) {
+        emit writeToStoreError(handlerId, fileName, WRITE_FAILED);
+        return;
+    }
+    qDebug().noquote() << QStringLiteral("Сохраняем содержимое: %1").arg(content);
+    // Through a save file: the stored copy is replaced only by a complete new one.
+    QString errorText;
+    if (TextFiles::saveAtomically(file->fileName(), content.toUtf8(), &errorText) != TextFiles::SaveResult::Saved) {
+        qDebug().noquote() << QStringLiteral("Не удалось записать файл %1: %2").arg(file->fileName(), errorText);
+        emit writeToStoreError(handlerId, fileName, WRITE_FAILED);
+        return;
+    }
+    emit writeToStoreFinished(handlerId, fileName);
+}
+
+bool StoreFiles::existsLogged(const QString &fileName, QFile &file)
+{
+    if (file.exists())
+        return true;
+    qDebug().noquote() << QStringLiteral("Файл не найден. Файл: %1. Путь: %2")
+                                  .arg(fileName, QFileInfo(file).absoluteFilePath());
+    return false;
+}
+
+bool StoreFiles::isStoreFileExists(const QString &fileName)
+{
+    qDebug().noquote() << QStringLiteral("Вызван метод isStoreFileExists. Файл: ") + fileName;
+    QScopedPointer<QFile> file(getStoreFile(fileName));
+    return existsLogged(fileName, *file);
+}
+
+bool StoreFiles::isContentDataFileExists(const QString &fileName)
+{
+    qDebug().noquote() << QStringLiteral("Вызван метод isContentDataFileExists. Файл: ") + fileName;
+    QScopedPointer<QFile> file(getContentDataFile(fileName));
+    return existsLogged(fileName, *file);
+}
+
+bool StoreFiles::checkStoreDir()
+{
+    const QString path = AppEnv::getStoreDirPath();
+    const QFileInfo store(path);
+    if (store.isDir() && store.isWritable())
+        return true;
+    qDebug().noquote() << QStringLiteral("Невозможна запись в %1").arg(path);
+    return false;
+}
+
+void StoreFiles::openStoreDir(const QString &dir)
+{
+    qDebug().noquote() << QStringLiteral("Открываем папку с файлом %1").arg(dir);
+    // Everything after the last slash goes: a file opens its folder.
+    DesktopOpener::current()->openUrl(QUrl::fromLocalFile(dir).adjusted(QUrl::RemoveFilename));
+}

@@ -1,0 +1,280 @@
+// The office engine end to end on the office suite: real page script, the
+// automation plugin, a real office process, templates made by the suite
+// itself from a package written here, results read back as text.
+#include "AutomationObject.h"
+#include "DocxTestPackage.h"
+#include "PageHarness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QStringList RECORDED_SIGNALS = {
+    QStringLiteral("generateFromTemplateStarted"), QStringLiteral("generateFromTemplateInProcess"),
+    QStringLiteral("generateFromTemplateFinished"), QStringLiteral("generateFromTemplateError"),
+    QStringLiteral("checkAvailableResult"), QStringLiteral("saveFileSaved")};
+
+QString pluginBuilt() { return qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/plugins/libcovrel_automation_uno.so"); }
+
+QString json(const QVariant &value)
+{
+    return QString::fromUtf8(QJsonDocument::fromVariant(value).toJson(QJsonDocument::Compact));
+}
+
+QString jsString(const QString &value) { return json(QVariantList{value}).mid(1).chopped(1); }
+
+// A DOCVARIABLE field as Word writes it, with a shown result.
+QString field(const QString &name)
+{
+    return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+                          "<w:r><w:instrText xml:space=\"preserve\"> DOCVARIABLE %1 </w:instrText></w:r>"
+                          "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+                          "<w:r><w:t>[%1]</w:t></w:r>"
+                          "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>")
+        .arg(name);
+}
+
+QString cell(const QString &runs) { return QStringLiteral("<w:tc>%1</w:tc>").arg(DocxTestPackage::paragraph(runs)); }
+
+QString tableRow(const QString &label, const QString &fieldName)
+{
+    return QStringLiteral("<w:tr>%1%2</w:tr>")
+        .arg(cell(DocxTestPackage::textRun(label)), cell(fieldName.isEmpty() ? QString() : field(fieldName)));
+}
+
+QString templateBody()
+{
+    return DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("Name: ")) + field(QStringLiteral("name")))
+        + QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>%1%2%3</w:tbl>")
+              .arg(tableRow(QStringLiteral("Head"), QString()), tableRow(QStringLiteral("ItemRow"), QStringLiteral("item")),
+                   tableRow(QStringLiteral("NoteRow"), QStringLiteral("note")))
+        + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
+}
+
+} // namespace
+
+class TestOfficeWordUno : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void generatesFromTemplates_data();
+    void generatesFromTemplates();
+    void openOutputIsRefusedByExactName();
+    void attachModeLeavesTheUsersDocumentOpen();
+    void checkAvailableAndVersion();
+    void officeHiddenFromThePlugin();
+
+private:
+    // Converts with the suite's own command line (a profile of the test's own).
+    QString convert(const QString &file, const QString &format, const QString &outDir);
+    QString textOf(const QString &file);
+    void generate(const QString &templateName, const QVariantMap &options, const QString &output);
+    QStringList progressStates();
+
+    QTemporaryDir m_work;
+    QScopedPointer<PageHarness> m_page;
+    QString m_docxTemplate;
+};
+
+void TestOfficeWordUno::initTestCase()
+{
+    if (!QFileInfo::exists(pluginBuilt()))
+        QSKIP("The office automation plugin is not built (install Debian's libreoffice-dev and rebuild)");
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        QSKIP("No office suite installed (Debian's libreoffice-writer-nogui)");
+    // The shared office of attach mode keeps its profile in the user's cache: the test's own here.
+    qputenv("XDG_CACHE_HOME", m_work.filePath(QStringLiteral("cache")).toUtf8());
+    m_docxTemplate = m_work.filePath(QStringLiteral("made/template.docx"));
+    QDir().mkpath(m_work.filePath(QStringLiteral("made")));
+    QVERIFY(DocxTestPackage::write(m_docxTemplate, DocxTestPackage::minimalParts(templateBody())));
+}
+
+void TestOfficeWordUno::cleanupTestCase()
+{
+    if (m_docxTemplate.isEmpty())
+        return;
+    // End the shared office the tests attached to.
+    PageHarness page;
+    QDir().mkpath(page.path(QStringLiteral("plugins")));
+    QFile::link(pluginBuilt(), page.path(QStringLiteral("plugins/libcovrel_automation_uno.so")));
+    AutomationObject shared(AutomationObject::classIdFromProgId(QStringLiteral("Word.Application")) + QLatin1Char('&'));
+    shared.dynamicCall("Quit()");
+}
+
+void TestOfficeWordUno::init()
+{
+    m_page.reset(new PageHarness);
+    QDir().mkpath(m_page->path(QStringLiteral("plugins")));
+    QVERIFY(QFile::link(pluginBuilt(), m_page->path(QStringLiteral("plugins/libcovrel_automation_uno.so"))));
+    QVERIFY(m_page->open());
+    m_page->record(QStringLiteral("__covrelBridge.officeBridge"), RECORDED_SIGNALS);
+}
+
+void TestOfficeWordUno::cleanup() { m_page.reset(); }
+
+QString TestOfficeWordUno::convert(const QString &file, const QString &format, const QString &outDir)
+{
+    QProcess soffice;
+    soffice.setProgram(QStringLiteral("soffice"));
+    soffice.setArguments({QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                          QStringLiteral("-env:UserInstallation=%1")
+                              .arg(QUrl::fromLocalFile(m_work.filePath(QStringLiteral("convert-profile"))).toString()),
+                          QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir, file});
+    soffice.start();
+    soffice.closeWriteChannel();
+    soffice.waitForFinished(120000);
+    const QString suffix = format.section(QLatin1Char(':'), 0, 0);
+    return outDir + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QLatin1Char('.') + suffix;
+}
+
+QString TestOfficeWordUno::textOf(const QString &file)
+{
+    const QString out = m_work.filePath(QStringLiteral("text"));
+    QDir().mkpath(out);
+    QFile text(convert(file, QStringLiteral("txt:Text (encoded):UTF8"), out));
+    if (!text.open(QIODevice::ReadOnly))
+        return QString();
+    const QString content = QString::fromUtf8(text.readAll());
+    text.close();
+    text.remove();
+    return content;
+}
+
+void TestOfficeWordUno::generate(const QString &templateName, const QVariantMap &options, const QString &output)
+{
+    m_page->clearReceived();
+    m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', %1, %2, %3)")
+                     .arg(jsString(templateName), json(options), jsString(output)));
+}
+
+QStringList TestOfficeWordUno::progressStates()
+{
+    QStringList states;
+    for (const QVariantList &args : m_page->received(QStringLiteral("generateFromTemplateInProcess")))
+        states.append(QStringLiteral("%1 %2").arg(args.at(6).toString()).arg(args.at(5).toInt()));
+    return states;
+}
+
+void TestOfficeWordUno::generatesFromTemplates_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("doc") << QStringLiteral("doc");
+    QTest::newRow("rtf") << QStringLiteral("rtf");
+    QTest::newRow("dotx") << QStringLiteral("dotx");
+}
+
+void TestOfficeWordUno::generatesFromTemplates()
+{
+    QFETCH(QString, format);
+    const QString templatesDir = m_page->path(QStringLiteral("content/data/templates"));
+    QDir().mkpath(templatesDir);
+    const QString made = convert(m_docxTemplate, format, templatesDir);
+    QVERIFY2(QFileInfo::exists(made), qPrintable(made));
+    const QVariantMap options{
+        {QStringLiteral("fields"), QVariantMap{{QStringLiteral("name"), QStringLiteral("Иван Петров")},
+                                               {QStringLiteral("item"), QStringLiteral("")},
+                                               {QStringLiteral("note"), QStringLiteral("есть")}}},
+        {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("item"), QStringLiteral("note")}}};
+    generate(QStringLiteral("templates/template.") + format, options, QStringLiteral("out/result"));
+
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")), QList<QVariantList>());
+    QCOMPARE(progressStates(),
+             (QStringList{QStringLiteral("started 5"), QStringLiteral("fileOpened 10"), QStringLiteral("replacing 23"),
+                          QStringLiteral("replacing 46"), QStringLiteral("replacing 69"), QStringLiteral("clearTables 80"),
+                          QStringLiteral("fileSaving 90"), QStringLiteral("faleSaved 95"), QStringLiteral("finished 100")}));
+    const QString result = m_page->path(QStringLiteral("store/docs/out/result.") + format);
+    QVERIFY2(QFileInfo::exists(result), qPrintable(result));
+    const QString text = textOf(result);
+    QVERIFY2(text.contains(QStringLiteral("Name: Иван Петров")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("NoteRow")) && text.contains(QStringLiteral("есть")), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("ItemRow")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Head")), qPrintable(text));
+    QCOMPARE(QDir(m_page->path(QStringLiteral("store/tmp"))).entryList(QDir::Files), QStringList());
+}
+
+void TestOfficeWordUno::openOutputIsRefusedByExactName()
+{
+    const QString templatesDir = m_page->path(QStringLiteral("content/data/templates"));
+    QDir().mkpath(templatesDir);
+    convert(m_docxTemplate, QStringLiteral("doc"), templatesDir);
+    // The user has Report.doc open in the shared office.
+    const QString userFile = m_page->path(QStringLiteral("store/docs/Report.doc"));
+    QDir().mkpath(QFileInfo(userFile).absolutePath());
+    QVERIFY(QFile::copy(templatesDir + QStringLiteral("/template.doc"), userFile));
+    auto *user = new AutomationObject(AutomationObject::classIdFromProgId(QStringLiteral("Word.Application"))
+                                          + QLatin1Char('&'), this);
+    QVERIFY(!user->isNull());
+    AutomationObject *documents = user->querySubObject("Documents");
+    QList<QVariant> open{userFile, false, false, false};
+    AutomationObject *document = documents->querySubObject("Open(QVariant,QVariant,QVariant,QVariant)", open);
+    QVERIFY(document);
+
+    generate(QStringLiteral("templates/template.doc"), {}, QStringLiteral("Report"));
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")).size(), 1);
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")).at(0).at(5).toString(),
+             QStringLiteral("errorCode:outputPathRealIsOpened"));
+
+    generate(QStringLiteral("templates/template.doc"), {}, QStringLiteral("report"));
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")), QList<QVariantList>());
+    QVERIFY(QFileInfo::exists(m_page->path(QStringLiteral("store/docs/report.doc"))));
+    // The user's office still holds the user's document.
+    QCOMPARE(documents->property("Count").toInt(), 1);
+    document->dynamicCall("Close()");
+    delete user;
+}
+
+void TestOfficeWordUno::attachModeLeavesTheUsersDocumentOpen()
+{
+    const QString docs = m_page->path(QStringLiteral("store/docs"));
+    QDir().mkpath(docs);
+    convert(m_docxTemplate, QStringLiteral("doc"), docs);
+    QVERIFY(QFile::copy(docs + QStringLiteral("/template.doc"), docs + QStringLiteral("/mine.doc")));
+    AutomationObject user(AutomationObject::classIdFromProgId(QStringLiteral("Word.Application")) + QLatin1Char('&'));
+    AutomationObject *documents = user.querySubObject("Documents");
+    QList<QVariant> open{docs + QStringLiteral("/mine.doc"), false, false, false};
+    AutomationObject *mine = documents->querySubObject("Open(QVariant,QVariant,QVariant,QVariant)", open);
+    QVERIFY(mine);
+
+    m_page->eval(QStringLiteral("__covrelBridge.officeBridge.saveFile('s1', 'storeDocs://template.doc', 'storeDocs://copy.rtf')"));
+    QCOMPARE(m_page->received(QStringLiteral("saveFileSaved")).size(), 1);
+    QVERIFY(textOf(docs + QStringLiteral("/copy.rtf")).contains(QStringLiteral("ItemRow")));
+    m_page->eval(QStringLiteral("__covrelBridge.officeBridge.checkAvailable('c1')"));
+    QCOMPARE(m_page->received(QStringLiteral("checkAvailableResult")).at(0).at(1).toBool(), true);
+
+    // Neither call closed the user's document nor quit the office holding it.
+    QCOMPARE(documents->property("Count").toInt(), 1);
+    QCOMPARE(mine->dynamicCall("FullName()").toString(), QDir::toNativeSeparators(docs + QStringLiteral("/mine.doc")));
+    mine->dynamicCall("Close()");
+}
+
+void TestOfficeWordUno::checkAvailableAndVersion()
+{
+    m_page->eval(QStringLiteral("__covrelBridge.officeBridge.checkAvailable('c1')"));
+    QCOMPARE(m_page->received(QStringLiteral("checkAvailableResult")),
+             QList<QVariantList>{(QVariantList{QStringLiteral("c1"), true, QStringLiteral("ok")})});
+    QVERIFY(!m_page->eval(QStringLiteral("__covrelBridge.officeBridge.version()")).toString().isEmpty());
+}
+
+void TestOfficeWordUno::officeHiddenFromThePlugin()
+{
+    qputenv("COVREL_OFFICE_PROGRAM_DIR", QByteArray());
+    m_page->eval(QStringLiteral("__covrelBridge.officeBridge.checkAvailable('c1')"));
+    QCOMPARE(m_page->received(QStringLiteral("checkAvailableResult")),
+             QList<QVariantList>{(QVariantList{QStringLiteral("c1"), false, QStringLiteral("office_not_installed")})});
+    QCOMPARE(m_page->eval(QStringLiteral("__covrelBridge.officeBridge.version()")).toString(), QString());
+    qunsetenv("COVREL_OFFICE_PROGRAM_DIR");
+}
+
+QTEST_MAIN(TestOfficeWordUno)
+#include "TestOfficeWordUno.moc"
