@@ -110,7 +110,7 @@ DocumentXML::DocumentXML(const QString &fullPath, const QString &outputPath, QOb
 
 bool DocumentXML::openXML()
 {
-    readContent();
+    readRawText();
     return contentToQDom();
 }
 

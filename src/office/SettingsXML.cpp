@@ -18,7 +18,7 @@ SettingsXML::SettingsXML(const QString &fullPath, const QString &outputPath, QOb
 
 bool SettingsXML::openXML()
 {
-    readContent();
+    readRawText();
     return contentToQDom();
 }
 

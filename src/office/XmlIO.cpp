@@ -13,6 +13,14 @@ XmlIO::XmlIO(const QString &fullPath, const QString &outputPath, QObject *parent
 
 bool XmlIO::readContent()
 {
+    if (!readRawText())
+        return false;
+    m_content.setContent(m_documentFileContent, false);
+    return true;
+}
+
+bool XmlIO::readRawText()
+{
     m_inputFile.setFileName(m_fullPath);
     if (!m_inputFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
         setError(QStringLiteral("fileError"), QStringLiteral("Faled to open file for reading: %1").arg(m_fullPath));
@@ -21,7 +29,6 @@ bool XmlIO::readContent()
     QTextStream stream(&m_inputFile);
     stream.setCodec(QTextCodec::codecForName("UTF-8"));
     m_documentFileContent = stream.readAll();
-    m_content.setContent(m_documentFileContent, false);
     m_inputFile.close();
     return true;
 }

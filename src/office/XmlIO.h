@@ -37,6 +37,10 @@ public:
     QString documentFileContent() const;
 
 protected:
+    // Reads the raw text only; for callers that parse with contentToQDom()
+    // right after, where a first parse would be thrown away.
+    bool readRawText();
+
     // `text` without the characters XML 1.0 cannot carry (control characters other than
     // tab, line feed and carriage return): the DOM would write them raw and break the part.
     static QString xmlSafeText(const QString &text);
