@@ -5,9 +5,6 @@
 (function () {
     'use strict';
 
-    // Enough steps up to reach the root from any working folder.
-    var TO_ROOT = new Array(65).join('../');
-
     function $(id) { return document.getElementById(id); }
 
     if (!$('panel-files') || !Covrel.isAvailable()) {
@@ -54,16 +51,9 @@
             }, failed('filesCopyStatus'));
     }
 
-    // The listing takes its folder relative to the program's working folder,
-    // so a chosen absolute folder is reached by climbing to the root first.
-    function relativeToWorkingDir(folder) {
-        var absolute = folder.replace(/\\/g, '/').replace(/^[A-Za-z]:/, '');
-        return absolute.charAt(0) === '/' ? TO_ROOT + absolute.replace(/^\/+/, '') : folder;
-    }
-
     function listFiles() {
         var folder = $('filesDir').value;
-        Covrel.listFiles(relativeToWorkingDir(folder), $('filesPattern').value).then(function (names) {
+        Covrel.listFiles(folder, $('filesPattern').value).then(function (names) {
             $('filesListResult').textContent = names.length ? names.join('\n') : '(нет файлов)';
             say('filesListStatus', 'Файлов: ' + names.length, 'ok');
         }, function (error) {

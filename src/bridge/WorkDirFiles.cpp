@@ -166,8 +166,10 @@ void WorkDirFiles::checkExisted(const QString &handlerId, const QString &workDir
 
 void WorkDirFiles::getFilesInFolder(const QString &handlerId, const QString &workDir, const QString &pattern)
 {
-    // Always under the working directory, even when workDir looks absolute.
-    const QDir folder(QDir::currentPath() + QLatin1Char('/') + workDir);
+    // A relative folder is under the working directory; an absolute one is
+    // taken as it is (appending it to the working directory would report an
+    // existing folder as missing).
+    const QDir folder(QDir::isAbsolutePath(workDir) ? workDir : QDir::currentPath() + QLatin1Char('/') + workDir);
     if (!folder.exists()) {
         emit getFilesInFolderError(handlerId, workDir, QStringLiteral("Указанная папка не существует"));
         return;

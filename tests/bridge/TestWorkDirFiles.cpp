@@ -400,7 +400,8 @@ void TestWorkDirFiles::getFilesInFolder_data()
     QTest::newRow("nested relative folder") << "list/inner" << "*" << QStringList{"z.txt"} << true;
     QTest::newRow("empty folder") << "empty" << "*" << QStringList() << true;
     QTest::newRow("missing folder") << "none" << "*" << QStringList() << false;
-    QTest::newRow("absolute path is taken relative") << "<cwd>/list" << "*" << QStringList() << false;
+    QTest::newRow("absolute folder listed as it is") << "<cwd>/list/inner" << "*" << QStringList{"z.txt"} << true;
+    QTest::newRow("absolute missing folder") << "<cwd>/none" << "*" << QStringList() << false;
 }
 
 void TestWorkDirFiles::getFilesInFolder()
