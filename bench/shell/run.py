@@ -83,6 +83,25 @@ for key, label in (('echo10', '10-byte'), ('echo100k', '100 KB')):
     print('echo %s round trips/s: shell %.0f, bare object %.0f' % (label, s, b))
     print('echo %s ratio shell/bare: %.2f (goal >= 0.9)' % (label, s / b))
 
+# The same with the shell's console going nowhere, as for a desktop program
+# started from its icon: the rates come back through the journal instead.
+def shell_rates_console_discarded():
+    logs = os.path.join(build, 'bin', 'store', 'logs')
+    before = set(os.listdir(logs)) if os.path.isdir(logs) else set()
+    subprocess.run(command('shell', 'echo.html'), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env, timeout=120)
+    import json
+    for name in sorted(set(os.listdir(logs)) - before):
+        for record in json.load(open(os.path.join(logs, name), encoding='utf-8')):
+            if record['message'] == 'echo-result':
+                return record['data']
+    return {'echo10': float('nan'), 'echo100k': float('nan')}
+
+quiet = [shell_rates_console_discarded() for _ in range(3)]
+for key, label in (('echo10', '10-byte'), ('echo100k', '100 KB')):
+    s = statistics.median(q[key] for q in quiet)
+    b = statistics.median(rates['bare'][key])
+    print('echo %s ratio shell/bare with the console discarded: %.2f (shell %.0f/s)' % (label, s / b, s))
+
 # Peak memory of the shell on the demo page.
 demo = os.path.join(build, 'bin', 'content')
 print('peak RSS on the demo page: shell %d KiB, bare QWebView %d KiB' % (

@@ -464,6 +464,43 @@
                         {done: ['getFilesInFolderFinished'], fail: ['getFilesInFolderError']}).then(secondArg);
         },
 
+        /*
+         * Documents through the office suite (officeBridge's office engine), for
+         * templates that are no .docx (.doc, .dot, .dotx, .rtf). The window waits
+         * while the document is made; the progress arrives on the way.
+         * generateFromTemplate({template, output, fields, clearTablesWithKeys,
+         * openAfterSave}, onProgress(percent, state)): template relative to the
+         * content data folder, output relative to the store documents folder (the
+         * template's suffix is appended when it differs). Resolves with the
+         * written file's path; rejects with error.code = the error message
+         * ("Не найден файл шаблона", "errorCode:outputPathRealIsOpened").
+         * officeVersion(): the office's version text, '' without an office.
+         * saveDocumentAs(filePath, saveTo): re-saves a document through the
+         * office, in the format saveTo's suffix names; "storeDocs://" and
+         * "contentData://" prefixes work. Resolves with saveTo.
+         */
+        generateFromTemplate: function (o, onProgress) {
+            var options = {fields: o.fields || {}, clearTablesWithKeys: o.clearTablesWithKeys || [],
+                           openAfterSave: !!o.openAfterSave};
+            return call('officeBridge', 'generateFromTemplate', [o.template, options, o.output || ''], {
+                done: ['generateFromTemplateFinished'],
+                fail: ['generateFromTemplateError'],
+                progress: ['generateFromTemplateInProcess'],
+                onProgress: function (template, opts, output, real, percent, state) {
+                    if (onProgress) {
+                        onProgress(percent, state);
+                    }
+                }
+            }).then(function (answer) { return answer.args[3]; }, withCode(4));
+        },
+        officeVersion: function () {
+            return Promise.resolve(bridge().officeBridge.version());
+        },
+        saveDocumentAs: function (filePath, saveTo) {
+            return call('officeBridge', 'saveFile', [filePath, saveTo], {done: ['saveFileSaved']})
+                .then(function (answer) { return answer.args[1]; });
+        },
+
         // SERVICES-END
         _pending: pending
     };
