@@ -29,6 +29,7 @@ private slots:
     void coClassEntry();
     void nullObjectMakesNoCall();
     void withoutPluginThereIsNoServer();
+    void pluginThatCannotLoadIsNoServer();
 
 private:
     QScopedPointer<ScriptedAutomationBackend> m_server;
@@ -185,6 +186,24 @@ void TestAutomationObject::withoutPluginThereIsNoServer()
     AutomationObject word(QStringLiteral("Word.Application"));
     QVERIFY(word.isNull());
     QCOMPARE(AutomationPlugin::backend(), nullptr);
+    AppEnv::overrideApplicationDirPath(QString());
+}
+
+void TestAutomationObject::pluginThatCannotLoadIsNoServer()
+{
+    // As when the office suite's libraries the plugin needs are missing.
+    m_server.reset();
+    QTemporaryDir installation;
+    QDir(installation.path()).mkpath(QStringLiteral("plugins"));
+    QFile broken(installation.filePath(QStringLiteral("plugins/libcovrel_automation_uno.so")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a library");
+    broken.close();
+    AppEnv::overrideApplicationDirPath(installation.path());
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^\\[Automation\\] Cannot load plugin '.*")));
+    AutomationObject word(QStringLiteral("Word.Application"));
+    QVERIFY(word.isNull());
+    QCOMPARE(AutomationObject::classIdFromProgId(QStringLiteral("Word.Application")), QString());
     AppEnv::overrideApplicationDirPath(QString());
 }
 

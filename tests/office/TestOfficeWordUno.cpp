@@ -5,6 +5,7 @@
 #include "DocxTestPackage.h"
 #include "PageHarness.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -58,6 +59,32 @@ QString templateBody()
         + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
 }
 
+// Two tables: the first with a vertically merged first column, the second plain.
+QString mergedAndPlainTablesBody()
+{
+    const QString restart = QStringLiteral("<w:tc><w:tcPr><w:vMerge w:val=\"restart\"/></w:tcPr>%1</w:tc>")
+                                .arg(DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("Merged"))));
+    const QString merged = QStringLiteral("<w:tc><w:tcPr><w:vMerge/></w:tcPr>%1</w:tc>").arg(DocxTestPackage::paragraph(QString()));
+    const QString grid = QStringLiteral("<w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>");
+    return QStringLiteral("<w:tbl>%1<w:tr>%2%3</w:tr><w:tr>%4%5</w:tr></w:tbl>")
+               .arg(grid, restart, cell(field(QStringLiteral("a"))), merged, cell(field(QStringLiteral("b"))))
+        + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("Between")))
+        + QStringLiteral("<w:tbl>%1%2%3%4%5</w:tbl>")
+              .arg(grid, tableRow(QStringLiteral("First"), QString()), tableRow(QStringLiteral("SecondRow"), QStringLiteral("a")),
+                   tableRow(QStringLiteral("ThirdRow"), QStringLiteral("b")), tableRow(QStringLiteral("FourthRow"), QStringLiteral("c")))
+        + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
+}
+
+// Stands in for the desktop's default application: records what it was asked to open.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
 } // namespace
 
 class TestOfficeWordUno : public QObject
@@ -70,9 +97,15 @@ private slots:
     void cleanup();
     void generatesFromTemplates_data();
     void generatesFromTemplates();
+    void mergedTableKeepsRowsPlainTableLosesEmptyOnes();
+    void templateDocVarsAreVariables();
+    void realWordFilesGoThroughTheOfficeEngine_data();
+    void realWordFilesGoThroughTheOfficeEngine();
     void openOutputIsRefusedByExactName();
     void attachModeLeavesTheUsersDocumentOpen();
     void checkAvailableAndVersion();
+    void officePanelFillsTheBundledRtfLetter();
+    void openAfterSaveHandsTheResultToTheDesktop();
     void officeHiddenFromThePlugin();
 
 private:
@@ -171,6 +204,7 @@ void TestOfficeWordUno::generatesFromTemplates_data()
     QTest::addColumn<QString>("format");
     QTest::newRow("doc") << QStringLiteral("doc");
     QTest::newRow("rtf") << QStringLiteral("rtf");
+    QTest::newRow("dot") << QStringLiteral("dot");
     QTest::newRow("dotx") << QStringLiteral("dotx");
 }
 
@@ -201,6 +235,85 @@ void TestOfficeWordUno::generatesFromTemplates()
     QVERIFY2(!text.contains(QStringLiteral("ItemRow")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Head")), qPrintable(text));
     QCOMPARE(QDir(m_page->path(QStringLiteral("store/tmp"))).entryList(QDir::Files), QStringList());
+}
+
+void TestOfficeWordUno::mergedTableKeepsRowsPlainTableLosesEmptyOnes()
+{
+    const QString made = m_work.filePath(QStringLiteral("made/tables.docx"));
+    QVERIFY(DocxTestPackage::write(made, DocxTestPackage::minimalParts(mergedAndPlainTablesBody())));
+    const QString templatesDir = m_page->path(QStringLiteral("content/data/templates"));
+    QDir().mkpath(templatesDir);
+    QVERIFY(QFileInfo::exists(convert(made, QStringLiteral("rtf"), templatesDir)));
+    const QVariantMap options{
+        {QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral(" ")},
+                                               {QStringLiteral("b"), QStringLiteral("")},
+                                               {QStringLiteral("c"), QStringLiteral("filled")}}},
+        {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}}};
+    generate(QStringLiteral("templates/tables.rtf"), options, QStringLiteral("tables"));
+    const QString text = textOf(m_page->path(QStringLiteral("store/docs/tables.rtf")));
+    QVERIFY2(text.contains(QStringLiteral("Merged")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("First")) && text.contains(QStringLiteral("FourthRow")), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("SecondRow")) && !text.contains(QStringLiteral("ThirdRow")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("filled")), qPrintable(text));
+}
+
+void TestOfficeWordUno::templateDocVarsAreVariables()
+{
+    // A .dotx as Word keeps it: the variables in w:docVars, which the office does not import.
+    const QString body = QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>%1%2</w:tbl>")
+                             .arg(tableRow(QStringLiteral("KeepRow"), QStringLiteral("keep")),
+                                  tableRow(QStringLiteral("GoneRow"), QStringLiteral("gone")))
+        + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
+    const QString templatePath = m_page->path(QStringLiteral("content/data/templates/vars.dotx"));
+    QDir().mkpath(QFileInfo(templatePath).absolutePath());
+    QVERIFY(DocxTestPackage::write(templatePath, DocxTestPackage::minimalParts(
+        body, QStringLiteral("<w:docVar w:name=\"keep\" w:val=\"from template\"/>"))));
+    const QVariantMap options{
+        {QStringLiteral("fields"), QVariantMap{{QStringLiteral("gone"), QStringLiteral("")}}},
+        {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("keep"), QStringLiteral("gone")}}};
+    generate(QStringLiteral("templates/vars.dotx"), options, QStringLiteral("vars"));
+    const QString result = m_page->path(QStringLiteral("store/docs/vars.dotx"));
+    const QString text = textOf(result);
+    QVERIFY2(text.contains(QStringLiteral("KeepRow")) && !text.contains(QStringLiteral("GoneRow")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("from template")), qPrintable(text));
+    // Every variable is written back, the template's too.
+    const QMap<QString, QString> docVars =
+        DocxTestPackage::docVars(DocxTestPackage::read(result).value(QStringLiteral("word/settings.xml")));
+    QCOMPARE(docVars.value(QStringLiteral("keep")), QStringLiteral("from template"));
+    QVERIFY(docVars.contains(QStringLiteral("gone")));
+}
+
+void TestOfficeWordUno::realWordFilesGoThroughTheOfficeEngine_data()
+{
+    QTest::addColumn<QString>("fixture");
+    const QDir fixtures(qEnvironmentVariable("COVREL_SHARED_DIR") + QStringLiteral("/fixtures/docx"));
+    const QStringList files = fixtures.entryList({QStringLiteral("*.docx")}, QDir::Files, QDir::Name);
+    for (const QString &file : files)
+        QTest::newRow(qPrintable(file)) << fixtures.filePath(file);
+    if (files.isEmpty())
+        QTest::newRow("no fixtures") << QString();
+}
+
+void TestOfficeWordUno::realWordFilesGoThroughTheOfficeEngine()
+{
+    QFETCH(QString, fixture);
+    if (fixture.isEmpty())
+        QSKIP("the shared fixtures folder (COVREL_SHARED_DIR/fixtures/docx) is absent");
+    // Word's own files, given a template name so they go to the office engine.
+    const QString templatePath = m_page->path(QStringLiteral("content/data/templates/real.dotx"));
+    QDir().mkpath(QFileInfo(templatePath).absolutePath());
+    QVERIFY(QFile::copy(fixture, templatePath));
+    generate(QStringLiteral("templates/real.dotx"), {}, QStringLiteral("real"));
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")), QList<QVariantList>());
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateFinished")).size(), 1);
+    const DocxTestPackage::Parts output = DocxTestPackage::read(m_page->path(QStringLiteral("store/docs/real.dotx")));
+    QVERIFY(output.contains(QStringLiteral("word/document.xml")));
+    // Every variable the template holds comes out with its value.
+    const QMap<QString, QString> before =
+        DocxTestPackage::docVars(DocxTestPackage::read(fixture).value(QStringLiteral("word/settings.xml")));
+    const QMap<QString, QString> after = DocxTestPackage::docVars(output.value(QStringLiteral("word/settings.xml")));
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(after.value(it.key()), it.value());
 }
 
 void TestOfficeWordUno::openOutputIsRefusedByExactName()
@@ -264,6 +377,47 @@ void TestOfficeWordUno::checkAvailableAndVersion()
     QCOMPARE(m_page->received(QStringLiteral("checkAvailableResult")),
              QList<QVariantList>{(QVariantList{QStringLiteral("c1"), true, QStringLiteral("ok")})});
     QVERIFY(!m_page->eval(QStringLiteral("__covrelBridge.officeBridge.version()")).toString().isEmpty());
+}
+
+void TestOfficeWordUno::officePanelFillsTheBundledRtfLetter()
+{
+    if (!QFileInfo::exists(qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/content/data/templates/letter.rtf")))
+        QSKIP("the bundled template content/data/templates/letter.rtf is not built");
+    m_page.reset(); // before the next one: a harness resets the installation directory as it goes
+    m_page.reset(new PageHarness);
+    m_page->useDemoContent();
+    QDir().mkpath(m_page->path(QStringLiteral("plugins")));
+    QVERIFY(QFile::link(pluginBuilt(), m_page->path(QStringLiteral("plugins/libcovrel_automation_uno.so"))));
+    QVERIFY(m_page->open());
+    m_page->eval(QStringLiteral("document.getElementById('officeClient').value = 'ООО «Вектор»'"));
+    m_page->eval(QStringLiteral("document.getElementById('officeGenerate').click()"));
+    const auto status = [this] {
+        return m_page->eval(QStringLiteral("document.getElementById('officeStatus').textContent")).toString();
+    };
+    QVERIFY(QTest::qWaitFor([&] { return status().startsWith(QStringLiteral("Документ создан")) || status().startsWith(QStringLiteral("Ошибка")); }, 120000));
+    QCOMPARE(status(), QStringLiteral("Документ создан"));
+    const QString text = textOf(m_page->path(QStringLiteral("store/docs/Письмо через офис.rtf")));
+    QVERIFY2(text.contains(QStringLiteral("Уважаемый(ая) ООО «Вектор»!")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Стол письменный")) && text.contains(QStringLiteral("20 300")), qPrintable(text));
+}
+
+void TestOfficeWordUno::openAfterSaveHandsTheResultToTheDesktop()
+{
+    const QString templatesDir = m_page->path(QStringLiteral("content/data/templates"));
+    QDir().mkpath(templatesDir);
+    convert(m_docxTemplate, QStringLiteral("rtf"), templatesDir);
+    UrlRecorder desktop;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &desktop, "open");
+    const QVariantMap options{{QStringLiteral("fields"), QVariantMap{{QStringLiteral("name"), QStringLiteral("X")}}},
+                              {QStringLiteral("openAfterSave"), true}};
+    generate(QStringLiteral("templates/template.rtf"), options, QStringLiteral("shown"));
+    generate(QStringLiteral("templates/template.rtf"), options, QStringLiteral("shown"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    const QUrl shown = QUrl::fromLocalFile(m_page->path(QStringLiteral("store/docs/shown.rtf")));
+    QCOMPARE(desktop.urls, (QList<QUrl>{shown, shown}));
+    // The office does not keep it: making it again is not refused as open.
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")), QList<QVariantList>());
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateFinished")).size(), 1);
 }
 
 void TestOfficeWordUno::officeHiddenFromThePlugin()

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <csignal>
+
 using namespace css;
 
 namespace {
@@ -107,7 +109,7 @@ bool OfficeProcess::start()
     m_process.setArguments(arguments);
     if (m_shared) {
         m_process.setStandardInputFile(QProcess::nullDevice());
-        return m_process.startDetached();
+        return m_process.startDetached(&m_detachedPid);
     }
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     m_process.start();
@@ -157,6 +159,19 @@ void OfficeProcess::terminate()
     if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(30000))
         m_process.kill();
     m_process.waitForFinished(5000);
+    waitForDetachedEnd();
+}
+
+void OfficeProcess::waitForDetachedEnd()
+{
+    // A shared office we started is no child of ours: watch its launcher,
+    // which ends with the office, so its profile is complete when we return.
+    if (m_detachedPid <= 0)
+        return;
+    const QDeadlineTimer deadline(30000);
+    while (::kill(static_cast<pid_t>(m_detachedPid), 0) == 0 && !deadline.hasExpired())
+        pause(RETRY_PAUSE_MS);
+    m_detachedPid = 0;
 }
 
 void OfficeProcess::release()

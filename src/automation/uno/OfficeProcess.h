@@ -33,6 +33,7 @@ private:
     bool isAlive() const;
     bool start();
     void seedProfile() const;
+    void waitForDetachedEnd();
     static void pause(int ms);
 
     OfficeInstallation m_installation;
@@ -40,6 +41,7 @@ private:
     QString m_profileDir;
     bool m_shared = false;
     QProcess m_process;
+    qint64 m_detachedPid = 0;
     css::uno::Reference<css::uno::XComponentContext> m_remote;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
 };

@@ -8,6 +8,7 @@
 #include <com/sun/star/uno/Exception.hpp>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <QDir>
 #include <QStandardPaths>
 #include <unistd.h>
@@ -44,9 +45,15 @@ std::shared_ptr<WordSession> UnoBackend::wordSession(bool attach, AutomationErro
     if (attach && m_sharedWord) {
         session = m_sharedWord;
     } else if (attach) {
-        session = std::make_shared<WordSession>(installation, QStringLiteral("covrel-word-%1").arg(getuid()),
-                                                userCacheDir() + QStringLiteral("/office-word"), true, nullptr);
+        // One per user and profile: a test or bench with a cache of its own never meets the user's office.
+        const QString profileDir = userCacheDir() + QStringLiteral("/office-word");
+        const QString pipe = QStringLiteral("covrel-word-%1-%2").arg(getuid()).arg(qHash(profileDir), 0, 16);
+        session = std::make_shared<WordSession>(installation, pipe, profileDir, true, nullptr);
     } else {
+        // Offices that have quit are forgotten; their objects keep what they need.
+        m_privateWords.erase(std::remove_if(m_privateWords.begin(), m_privateWords.end(),
+                                            [](const std::shared_ptr<WordSession> &word) { return !word->isConnected(); }),
+                             m_privateWords.end());
         static int started = 0;
         auto profile = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/covrel-word-XXXXXX"));
         const QString profileDir = profile->path();

@@ -1,15 +1,13 @@
 #include "WordApplication.h"
 
-#include "OfficeInstallation.h"
 #include "UnoRuntime.h"
-#include "WordDocument.h"
+#include "WordDocuments.h"
 
-#include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 
 #include <QDesktopServices>
-#include <QDir>
 #include <QUrl>
 
 using namespace css;
@@ -54,23 +52,29 @@ EmulatedObject::Answer WordApplication::documents(const QVariantList &)
 
 EmulatedObject::Answer WordApplication::version(const QVariantList &)
 {
-    return Answer(OfficeInstallation::find().version());
+    return Answer(m_session->version());
 }
 
 EmulatedObject::Answer WordApplication::visible(const QVariantList &) { return Answer(m_session->visible); }
 
 EmulatedObject::Answer WordApplication::activate(const QVariantList &)
 {
-    // A headless office shows no window: the user gets the saved documents
-    // in the desktop's default application instead.
-    if (!m_session->visible)
+    // A headless office shows no window: the user gets the document in the
+    // desktop's default application instead. The hidden copy is closed, or
+    // the file would count as open in the office until it quits.
+    const uno::Reference<frame::XModel> model(m_session->lastOpened, uno::UNO_QUERY);
+    if (!m_session->visible || !model.is())
         return Answer();
-    for (const uno::Reference<lang::XComponent> &document : m_session->textDocuments()) {
-        const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY);
-        const QUrl url(toQString(model->getURL()));
-        if (url.isLocalFile())
-            QDesktopServices::openUrl(url);
-    }
+    const QUrl url(toQString(model->getURL()));
+    const uno::Reference<util::XModifiable> modifiable(model, uno::UNO_QUERY);
+    if (!url.isLocalFile() || (modifiable.is() && modifiable->isModified()))
+        return Answer();
+    QDesktopServices::openUrl(url);
+    m_session->lastOpened.clear();
+    m_session->forget(model);
+    const uno::Reference<util::XCloseable> closeable(model, uno::UNO_QUERY);
+    if (closeable.is())
+        closeable->close(true);
     return Answer();
 }
 
@@ -78,57 +82,4 @@ EmulatedObject::Answer WordApplication::quit(const QVariantList &)
 {
     m_session->quit();
     return Answer();
-}
-
-WordDocuments::WordDocuments(std::shared_ptr<WordSession> session)
-    : m_session(std::move(session))
-{
-}
-
-QString WordDocuments::coClass() const { return QStringLiteral("Documents"); }
-
-EmulatedObject::Answer WordDocuments::invoke(const QString &member, const QVariantList &args)
-{
-    static const Members<WordDocuments> members{
-        {QStringLiteral("Count"), &WordDocuments::count},
-        {QStringLiteral("Item"), &WordDocuments::item},
-        {QStringLiteral("Open"), &WordDocuments::open},
-    };
-    return dispatch(this, members, member, args);
-}
-
-EmulatedObject::Answer WordDocuments::count(const QVariantList &)
-{
-    return Answer(m_session->textDocuments().size());
-}
-
-EmulatedObject::Answer WordDocuments::item(const QVariantList &args)
-{
-    const QList<uno::Reference<lang::XComponent>> documents = m_session->textDocuments();
-    const int index = collectionIndex(args, documents.size());
-    return Answer(std::make_shared<WordDocument>(m_session, documents.at(index - 1)));
-}
-
-EmulatedObject::Answer WordDocuments::open(const QVariantList &args)
-{
-    // FileName, ConfirmConversions, ReadOnly, AddToRecentFiles.
-    const QString path = QDir::fromNativeSeparators(args.value(0).toString());
-    if (!QFileInfo::exists(path))
-        throw AutomationFault{DispatchCode::EXCEPTION, QStringLiteral("Cannot find the file %1").arg(path)};
-    uno::Sequence<beans::PropertyValue> properties(3);
-    properties[0].Name = "Hidden";
-    properties[0].Value <<= true;
-    // A template is opened itself, not as a new untitled document made from it.
-    properties[1].Name = "AsTemplate";
-    properties[1].Value <<= false;
-    properties[2].Name = "ReadOnly";
-    properties[2].Value <<= args.value(2).toBool();
-    const uno::Reference<frame::XComponentLoader> loader(m_session->desktop(), uno::UNO_QUERY_THROW);
-    const uno::Reference<lang::XComponent> document = loader->loadComponentFromURL(
-        toOUString(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString()), "_blank", 0, properties);
-    if (!document.is())
-        throw AutomationFault{DispatchCode::EXCEPTION, QStringLiteral("The file %1 could not be opened").arg(path)};
-    auto opened = std::make_shared<WordDocument>(m_session, document);
-    opened->readPackageVariables(path);
-    return Answer(opened);
 }

@@ -3,7 +3,7 @@
 #include "EmulatedObject.h"
 #include "WordSession.h"
 
-// "Word.Application" and its Documents collection.
+// "Word.Application": its Documents, Version, Visible, Activate() and Quit().
 class WordApplication : public EmulatedObject
 {
 public:
@@ -19,21 +19,6 @@ private:
     Answer visible(const QVariantList &args);
     Answer activate(const QVariantList &args);
     Answer quit(const QVariantList &args);
-
-    std::shared_ptr<WordSession> m_session;
-};
-
-class WordDocuments : public EmulatedObject
-{
-public:
-    explicit WordDocuments(std::shared_ptr<WordSession> session);
-    QString coClass() const override;
-    Answer invoke(const QString &member, const QVariantList &args) override;
-
-private:
-    Answer count(const QVariantList &args);
-    Answer item(const QVariantList &args);
-    Answer open(const QVariantList &args);
 
     std::shared_ptr<WordSession> m_session;
 };

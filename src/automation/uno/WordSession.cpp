@@ -12,6 +12,7 @@ WordSession::WordSession(const OfficeInstallation &installation, const QString &
                          bool shared, std::unique_ptr<QTemporaryDir> privateProfile)
     : m_process(installation, pipeName, profileDir, shared)
     , m_shared(shared)
+    , m_version(installation.version())
     , m_privateProfile(std::move(privateProfile))
 {
 }
@@ -19,6 +20,8 @@ WordSession::WordSession(const OfficeInstallation &installation, const QString &
 bool WordSession::connect(QString *error) { return m_process.connect(error); }
 
 bool WordSession::isShared() const { return m_shared; }
+
+QString WordSession::version() const { return m_version; }
 
 uno::Reference<frame::XDesktop2> WordSession::desktop() const
 {
@@ -57,7 +60,16 @@ void WordSession::forget(const uno::Reference<uno::XInterface> &document)
 void WordSession::quit()
 {
     m_variables.clear();
+    lastOpened.clear();
     m_process.terminate();
+    // A private profile is of no use to the next office: each starts afresh.
+    m_privateProfile.reset();
 }
 
-void WordSession::release() { m_process.release(); }
+bool WordSession::isConnected() const { return m_process.isConnected(); }
+
+void WordSession::release()
+{
+    lastOpened.clear();
+    m_process.release();
+}

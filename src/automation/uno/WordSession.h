@@ -19,7 +19,10 @@ public:
                 bool shared, std::unique_ptr<QTemporaryDir> privateProfile);
 
     bool connect(QString *error);
+    bool isConnected() const;
     bool isShared() const;
+    // The suite's version text, read once from its installation.
+    QString version() const;
     // Throws AutomationFault when the office has gone.
     css::uno::Reference<css::frame::XDesktop2> desktop() const;
     css::uno::Reference<css::uno::XComponentContext> remoteContext() const;
@@ -31,10 +34,13 @@ public:
     void release();
 
     bool visible = false;
+    // The document Documents.Open loaded last: the one Activate() shows.
+    css::uno::Reference<css::lang::XComponent> lastOpened;
 
 private:
     OfficeProcess m_process;
     bool m_shared;
+    QString m_version;
     std::unique_ptr<QTemporaryDir> m_privateProfile;
     QHash<void *, QMap<QString, QString>> m_variables;
 };
