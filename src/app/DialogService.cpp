@@ -13,9 +13,13 @@ DialogService::~DialogService()
         s_installed = nullptr;
 }
 
-QString DialogService::getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir)
+QString DialogService::getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir,
+                                            Links links)
 {
-    return QFileDialog::getExistingDirectory(parent, caption, dir);
+    QFileDialog::Options options = QFileDialog::ShowDirsOnly;
+    if (links == Links::Keep)
+        options |= QFileDialog::DontResolveSymlinks;
+    return QFileDialog::getExistingDirectory(parent, caption, dir, options);
 }
 
 QString DialogService::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,

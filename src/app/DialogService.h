@@ -11,7 +11,11 @@ class DialogService
 public:
     virtual ~DialogService();
 
-    virtual QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir);
+    // Whether the directory chooser may replace a chosen symbolic link by its target.
+    enum class Links { Resolve, Keep };
+
+    virtual QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir,
+                                         Links links = Links::Resolve);
     virtual QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
                                     const QString &filter);
     virtual QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,

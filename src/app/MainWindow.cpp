@@ -111,7 +111,11 @@ void MainWindow::slotDeviceRemoved(const QString &dev)
 {
     qDebug().noquote() << QStringLiteral("[USB_DEVICE] Removed: %1").arg(dev);
     const QString drive = QString(dev).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!AppEnv::getApplicationDirPath().startsWith(drive))
+    // Drives come with a trailing slash; so does the directory compared here,
+    // so a program at the very root of the drive is recognised too.
+    const QString appDir = AppEnv::getApplicationDirPath();
+    const QString appDirWithSlash = appDir.endsWith(QLatin1Char('/')) ? appDir : appDir + QLatin1Char('/');
+    if (!appDirWithSlash.startsWith(drive))
         return;
     const QString line = QStringLiteral("[USB_DEVICE] Приложение запущено с флешки показываем сообщение");
     qDebug().noquote() << line;

@@ -23,7 +23,8 @@ void FileChoosers::showFileDialogForSelectDir(const QString &handlerId)
     // No owner window: these choosers stand on their own, unlike the
     // documents-directory chooser, which belongs to the main window.
     const QString dir = DialogService::current()->getExistingDirectory(
-            nullptr, QCoreApplication::translate("CovrelBridge", "Задайте каталог:"), AppEnv::getApplicationDirPath());
+            nullptr, QCoreApplication::translate("CovrelBridge", "Задайте каталог:"), AppEnv::getApplicationDirPath(),
+            DialogService::Links::Keep);
     emit showFileDialogForSelectDirFinished(handlerId, dir);
 }
 

@@ -29,6 +29,7 @@ private slots:
     void originRule();
     void driveRemovalIsReportedPerMountPoint();
     void removingTheProgramDriveWarnsOncePerEvent();
+    void consoleMessagesAreLoggedAsTheyStand();
     void pageActionsDependOnDevMode_data();
     void pageActionsDependOnDevMode();
 };
@@ -149,9 +150,33 @@ void TestShellParts::removingTheProgramDriveWarnsOncePerEvent()
     QVERIFY(dialogs.asked.isEmpty());
     page.window()->slotDeviceRemoved(QStringLiteral("/"));
     page.window()->slotDeviceRemoved(appDir.left(appDir.indexOf(QLatin1Char('/'), 1) + 1));
-    QCOMPARE(dialogs.asked.size(), 2);
+    // The program at the very root of the removed drive.
+    page.window()->slotDeviceRemoved(appDir + QLatin1Char('/'));
+    QCOMPARE(dialogs.asked.size(), 3);
     QVERIFY(dialogs.asked.first().endsWith(
             QStringLiteral("Ошибка записи на диск. Пожалуйста, перезапустите приложение для продолжения работы.")));
+}
+
+namespace {
+QStringList s_infoLines;
+void captureInfo(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtInfoMsg)
+        s_infoLines << message;
+}
+} // namespace
+
+void TestShellParts::consoleMessagesAreLoggedAsTheyStand()
+{
+    PageHarness page;
+    QVERIFY(page.open());
+    s_infoLines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureInfo);
+    page.eval(QStringLiteral("console.log('50%2 готово %1')"));
+    qInstallMessageHandler(previous);
+    QCOMPARE(s_infoLines.size(), 1);
+    QVERIFY2(s_infoLines.first().startsWith(QStringLiteral("[WebPage] [")), qPrintable(s_infoLines.first()));
+    QVERIFY2(s_infoLines.first().endsWith(QStringLiteral("] 50%2 готово %1")), qPrintable(s_infoLines.first()));
 }
 
 void TestShellParts::pageActionsDependOnDevMode_data()

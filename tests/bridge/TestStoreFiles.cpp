@@ -38,10 +38,11 @@ public:
     QStringList captions;
     QStringList filters;
 
-    QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir) override
+    QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir,
+                                 Links links = Links::Resolve) override
     {
         note(parent, caption, QString());
-        return ScriptedDialogs::getExistingDirectory(parent, caption, dir);
+        return ScriptedDialogs::getExistingDirectory(parent, caption, dir, links);
     }
     QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
                             const QString &filter) override
@@ -561,6 +562,8 @@ void TestStoreFiles::showFileDialogForSelectDir()
     QCOMPARE(dialogs.startDirs.value(0), m_page->appDir());
     QCOMPARE(dialogs.captions.value(0), QStringLiteral("Задайте каталог:"));
     QCOMPARE(dialogs.parents.value(0), nullptr);
+    // A chosen link is reported as the user picked it, not as its target.
+    QCOMPARE(dialogs.directoryLinks.value(0), DialogService::Links::Keep);
     QCOMPARE(m_log->lines().value(0), QStringLiteral("Получен запроc на метод showFileDilogForSelectDir. "));
 }
 

@@ -23,13 +23,13 @@ const QStringList ALL_SIGNALS{
     "getInfoError", "setTalqDorvHomeDirResult", "setTalqDorvHomeDirError", "stopProviderResult"};
 
 // Answers the directory chooser as a user would, and remembers where it opened.
-class ScriptedDialogs : public DialogService
+class RegistryDialogs : public DialogService
 {
 public:
     QString answer;
     QStringList openedOn;
 
-    QString getExistingDirectory(QWidget *, const QString &, const QString &dir) override
+    QString getExistingDirectory(QWidget *, const QString &, const QString &dir, Links = Links::Resolve) override
     {
         openedOn << dir;
         return answer;
@@ -318,7 +318,7 @@ void TestTalqDorvBridge::homeDirFromTheDialog()
     openPage(page);
     const QString install = m_dir.filePath(QStringLiteral("chosen"));
     QCOMPARE(make(install, DorvExe | Database), QString());
-    ScriptedDialogs dialogs;
+    RegistryDialogs dialogs;
     dialogs.answer = install;
     DialogService::install(&dialogs);
     call(page, QStringLiteral("b.changeTalqDorvHomeDir('pick')"));
@@ -332,7 +332,7 @@ void TestTalqDorvBridge::cancelledDialog()
 {
     PageHarness page;
     openPage(page);
-    ScriptedDialogs dialogs; // answers nothing: the user cancelled
+    RegistryDialogs dialogs; // answers nothing: the user cancelled
     DialogService::install(&dialogs);
     call(page, QStringLiteral("b.changeTalqDorvHomeDir('pick')"));
     DialogService::install(nullptr);

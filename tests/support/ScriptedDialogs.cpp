@@ -11,8 +11,9 @@ QString ScriptedDialogs::next(const QString &kind, const QString &dir)
     return answers.isEmpty() ? QString() : answers.takeFirst();
 }
 
-QString ScriptedDialogs::getExistingDirectory(QWidget *, const QString &, const QString &dir)
+QString ScriptedDialogs::getExistingDirectory(QWidget *, const QString &, const QString &dir, Links links)
 {
+    directoryLinks.append(links);
     return next(QStringLiteral("directory"), dir);
 }
 

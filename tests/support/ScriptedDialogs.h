@@ -17,8 +17,10 @@ public:
     QStringList answers;
     QStringList asked; // "directory", "open", "save" or "information: <text>", in order
     QStringList startDirs; // the directory each chooser opened in
+    QList<Links> directoryLinks; // how each directory chooser treated symbolic links
 
-    QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir) override;
+    QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir,
+                                 Links links = Links::Resolve) override;
     QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
                             const QString &filter) override;
     QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
