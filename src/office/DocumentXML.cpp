@@ -195,8 +195,8 @@ void DocumentXML::scanRuns(const QList<QDomElement> &runs, const TemplateVariabl
             continue;
         }
         if (!fldChar.isNull() && fldCharType == QLatin1String("separate")) {
+            // The instruction stays until the end: the name is read from it there.
             field.separatorRun = run;
-            field.clearInstruction();
             continue;
         }
         if (!fldChar.isNull() && fldCharType == QLatin1String("begin"))

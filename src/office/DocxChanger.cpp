@@ -138,6 +138,8 @@ bool DocxChanger::save()
     // Packing into the output itself would keep entries of an older file there
     // and leave half a file behind on failure: pack beside it, then replace.
     const QString outputDir = QFileInfo(m_outputPath).absolutePath();
+    // Callers name outputs in folders of their own ("reports/2024/act").
+    QDir().mkpath(outputDir);
     QTemporaryDir packDir(outputDir + QStringLiteral("/.covrel-pack-XXXXXX"));
     if (!packDir.isValid())
         return failWith(ERROR_PACK, QStringLiteral("Папка %1 не существует или недоступна для записи").arg(outputDir));

@@ -23,8 +23,9 @@ void DocxTemplate::addDocVars(const TemplateVariables &variables, const QStringL
         m_outputPath = m_templatePath;
 
     DocxChanger changer(m_templatePath, m_outputPath);
-    if (changer.open()) {
-        qCritical().noquote() << QStringLiteral("DocxChanger error: ") + changer.errorCode();
+    const bool failed = changer.open();
+    if (failed) {
+        qCritical().noquote() << QStringLiteral("DocxChanger error: ") + QString::number(failed);
         // A copy that failed left nothing behind; an unpack that failed did.
         changer.cleanup();
         emit docxTemplateError(m_handlerId, m_templatePath, changer.errorCode(), changer.errorMessage());

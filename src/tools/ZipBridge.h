@@ -24,8 +24,11 @@ public slots:
                 const QString &prefix = QString());
 
 signals:
-    void zipDirFinished(const QString &handlerId, const QString &zipDir, const QString &zipFile, const QString &prefix);
-    void zipDirError(const QString &handlerId, const QString &zipDir, const QString &zipFile, const QString &prefix);
+    // The default lets the page connect the signals without `prefix`.
+    void zipDirFinished(const QString &handlerId, const QString &zipDir, const QString &zipFile,
+                        const QString &prefix = QString());
+    void zipDirError(const QString &handlerId, const QString &zipDir, const QString &zipFile,
+                     const QString &prefix = QString());
 };
 
 } // namespace Zip

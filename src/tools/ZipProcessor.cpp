@@ -19,6 +19,10 @@ const QString EVERY_FILE = QStringLiteral("*.*");
 const QString EVERY_FILE = QStringLiteral("*");
 #endif
 
+// Ends 7-Zip's switches: names from the page that start with "-" or "@" are
+// then taken as names, not as switches or list files.
+const QString END_OF_SWITCHES = QStringLiteral("--");
+
 // 7-Zip stores a relative directory argument as a prefix of every entry, so
 // directories always reach it absolute and without a trailing separator.
 QString absoluteDirPath(const QString &dirPath)
@@ -71,8 +75,8 @@ bool Processor::zipDir(const QString &dirPath, const QString &pathToZip, const Q
     connect(pack, &Process7Zip::error, this, [this, dirPath, pathToZip, prefix] {
         emit zipDirError(dirPath, pathToZip, prefix);
     });
-    pack->command(QStringLiteral("a"), {QStringLiteral("-tzip"), Process7Zip::nativePath(pathToZip),
-                                         Process7Zip::nativePath(absoluteDirPath(dirPath))});
+    pack->command(QStringLiteral("a"), {QStringLiteral("-tzip"), END_OF_SWITCHES, Process7Zip::nativePath(pathToZip),
+                                        Process7Zip::nativePath(absoluteDirPath(dirPath))});
     return true;
 }
 
@@ -86,7 +90,7 @@ void Processor::renameTopFolder(const QString &dirPath, const QString &pathToZip
         emit zipDirError(dirPath, pathToZip, prefix);
     });
     const QString topFolder = QFileInfo(absoluteDirPath(dirPath)).fileName();
-    rename->command(QStringLiteral("rn"), {pathToZip, topFolder, prefix});
+    rename->command(QStringLiteral("rn"), {END_OF_SWITCHES, pathToZip, topFolder, prefix});
 }
 
 QString Processor::zipToDir(const QString &filePath, const QString &dirPath, bool overwrite)
@@ -148,8 +152,8 @@ bool Processor::extractToDir(const QString &zipFile, const QDir &dir)
     if (dir.exists())
         QDir(dirPath).removeRecursively();
     const bool ok = runBlocking(QStringLiteral("x"),
-                                {Process7Zip::nativePath(zipFile),
-                                 Process7Zip::nativePath(QStringLiteral("-o%1").arg(dirPath)), QStringLiteral("-r")});
+                                {Process7Zip::nativePath(QStringLiteral("-o%1").arg(dirPath)), QStringLiteral("-r"),
+                                 END_OF_SWITCHES, Process7Zip::nativePath(zipFile)});
     qDebug().noquote() << QStringLiteral("Unzip: ") + zipFile;
     return ok;
 }
@@ -160,7 +164,7 @@ bool Processor::archiveDir(const QString &zipFile, const QDir &dir)
     qDebug().noquote() << QStringLiteral("[Zip::Processor::archiveDir] fullPathZip: ") + zipFile
                     + QStringLiteral(" dir: ") + dirPath;
     const bool ok = runBlocking(QStringLiteral("a"),
-                                {QStringLiteral("-r"), Process7Zip::nativePath(zipFile),
+                                {QStringLiteral("-r"), END_OF_SWITCHES, Process7Zip::nativePath(zipFile),
                                  Process7Zip::nativePath(dirPath + QLatin1Char('/') + EVERY_FILE)});
     qDebug().noquote() << QStringLiteral("Zip: ") + zipFile;
     return ok;

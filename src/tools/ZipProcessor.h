@@ -50,8 +50,8 @@ public:
     bool archiveDir(const QString &zipFile, const QDir &dir);
 
 signals:
-    void zipDirFinished(const QString &dirPath, const QString &pathToZip, const QString &prefix);
-    void zipDirError(const QString &dirPath, const QString &pathToZip, const QString &prefix);
+    void zipDirFinished(const QString &dirPath, const QString &pathToZip, const QString &prefix = QString());
+    void zipDirError(const QString &dirPath, const QString &pathToZip, const QString &prefix = QString());
 
 private:
     void renameTopFolder(const QString &dirPath, const QString &pathToZip, const QString &prefix);

@@ -118,6 +118,10 @@ void TestDocumentXML::updateVars_data()
         << paragraph(field(blankBetween)) << client
         << paragraph(beginRun() + instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QString())
                      + filled(instrRun(QStringLiteral("client")), kAcme).mid(beginRun().size()));
+    QTest::newRow("blank run between keyword and name, existing separator")
+        << paragraph(field(blankBetween, separateRun())) << client
+        << paragraph(beginRun() + instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QString()) + instrRun(QStringLiteral("client"))
+                     + separateRun() + insertedValueRun(kAcme) + endRun());
 
     QTest::newRow("unknown name is left alone")
         << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE other ")))) << client
@@ -213,6 +217,16 @@ void TestDocumentXML::removesRowsOfEmptyKeyVariables_data()
                      table(row(QStringLiteral("IN1"), keyField) + row(QStringLiteral("IN2"), paragraph(other)))
                          + paragraph(other)))
         << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("OUTER"), QStringLiteral("IN2")};
+
+    // As Word writes it: begin, keyword, blank run, name, separator, result, end.
+    const QString wordField = paragraph(field(instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QStringLiteral(" "))
+                                                  + instrRun(key),
+                                              separateRun() + textRun(QStringLiteral("old"))));
+    const QString wordRows = table(row(QStringLiteral("R1"), paragraph(other)) + row(QStringLiteral("R2"), wordField));
+    QTest::newRow("blank run between keyword and name, with result, empty value")
+        << wordRows << vars({{key, QStringLiteral("")}}) << keys << QStringList{QStringLiteral("R1")};
+    QTest::newRow("blank run between keyword and name, with result, filled value")
+        << wordRows << vars({{key, QStringLiteral("7")}}) << keys << QStringList{QStringLiteral("R1"), QStringLiteral("R2")};
 }
 
 void TestDocumentXML::removesRowsOfEmptyKeyVariables()

@@ -53,6 +53,8 @@ void TestDocxTemplate::missingTemplateAnswersErrorOpenFile()
     job.setOutputPath(m_app->filePath(QStringLiteral("out.docx")));
     QSignalSpy finished(&job, &DocxTemplate::docxTemplateFinished);
     QSignalSpy error(&job, &DocxTemplate::docxTemplateError);
+    // The journal line names the failure flag's value.
+    QTest::ignoreMessage(QtCriticalMsg, "DocxChanger error: 1");
 
     job.addDocVars({{QStringLiteral("a"), QStringLiteral("1")}}, {});
 

@@ -89,6 +89,7 @@ private slots:
     void removesRowsOfEmptyKeyVariables();
     void scriptNullAndUndefinedAreAbsentEmptyStringIsPresent();
     void existingOutputIsReplacedWhole();
+    void createsMissingOutputFolders();
     void missingTemplateAnswersGenerateDocxError();
     void failedJobsAnswerErrorAndKeepGoodOutput_data();
     void failedJobsAnswerErrorAndKeepGoodOutput();
@@ -319,6 +320,22 @@ void TestOfficeBridgeDocx::existingOutputIsReplacedWhole()
              QStringList{QStringLiteral("existing.docx")});
 }
 
+void TestOfficeBridgeDocx::createsMissingOutputFolders()
+{
+    writeTemplate(QStringLiteral("t.docx"), DocxTestPackage::minimalParts(P(F(QStringLiteral("a")))));
+
+    generate(QStringLiteral("templates/t.docx"), {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("v")}}}},
+             QStringLiteral("reports/2024/act"));
+
+    QCOMPARE(signalOrder(), FINISHED_ORDER);
+    const QString output = m_page->path(QStringLiteral("store/docs/reports/2024/act.docx"));
+    QCOMPARE(DocxTestPackage::paragraphTexts(DocxTestPackage::read(output).value(QStringLiteral("word/document.xml"))),
+             QStringList{QStringLiteral("v")});
+    QCOMPARE(QDir(QFileInfo(output).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("act.docx")});
+    QCOMPARE(tempLeftovers(), QStringList());
+}
+
 void TestOfficeBridgeDocx::missingTemplateAnswersGenerateDocxError()
 {
     generate(QStringLiteral("templates/none.docx"), {{QStringLiteral("fields"), QVariantMap()}}, QStringLiteral("x"));
@@ -349,8 +366,8 @@ void TestOfficeBridgeDocx::failedJobsAnswerErrorAndKeepGoodOutput_data()
                                          << QStringLiteral("errorXml");
     QTest::newRow("broken footer1.xml") << QByteArray() << QStringLiteral("word/footer1.xml") << good
                                         << QStringLiteral("errorXml");
-    QTest::newRow("output folder missing") << QByteArray() << QString() << QStringLiteral("missing/dir/out.docx")
-                                           << QStringLiteral("errorPack");
+    QTest::newRow("output folder cannot be made") << QByteArray() << QString() << QStringLiteral("good.docx/dir/out.docx")
+                                                  << QStringLiteral("errorPack");
 }
 
 void TestOfficeBridgeDocx::failedJobsAnswerErrorAndKeepGoodOutput()
@@ -386,7 +403,6 @@ void TestOfficeBridgeDocx::failedJobsAnswerErrorAndKeepGoodOutput()
     QVERIFY2(error.at(3).toString().contains(QRegularExpression(QStringLiteral("[А-Яа-я]"))), qPrintable(error.at(3).toString()));
     QCOMPARE(readFile(goodOutput), goodBytes);
     QCOMPARE(readFile(templatePath(QStringLiteral("bad.docx"))), templateBefore);
-    QVERIFY(!QFile::exists(m_page->path(QStringLiteral("store/docs/missing"))));
     QCOMPARE(tempLeftovers(), QStringList());
 }
 
@@ -403,7 +419,7 @@ void TestOfficeBridgeDocx::sevenZipFaultsAnswerErrorAndKeepGoodOutput_data()
                                         << QStringLiteral("errorUnpack");
     QTest::newRow("pack crashes") << QStringLiteral("[ \"$1\" = a ] && kill -SEGV $$\nexec \"$REAL\" \"$@\"")
                                   << QStringLiteral("errorPack");
-    QTest::newRow("pack writes garbage and fails") << QStringLiteral("if [ \"$1\" = a ]; then echo garbage > \"$3\"; exit 2; fi\n"
+    QTest::newRow("pack writes garbage and fails") << QStringLiteral("if [ \"$1\" = a ]; then echo garbage > \"$4\"; exit 2; fi\n"
                                                                      "exec \"$REAL\" \"$@\"")
                                                    << QStringLiteral("errorPack");
     QTest::newRow("7-Zip cannot start") << QString() << QStringLiteral("errorUnpack");
@@ -458,10 +474,10 @@ void TestOfficeBridgeDocx::sevenZipCommandLines()
     QCOMPARE(runs.size(), 2);
     const QString tmp = QRegularExpression::escape(m_page->path(QStringLiteral("store/tmp")));
     const QString docs = QRegularExpression::escape(m_page->path(QStringLiteral("store/docs")));
-    const QRegularExpression unpack(QStringLiteral("^x %1/report\\.zip -o%1/(fn[0-9A-F]{8}) -r$").arg(tmp));
+    const QRegularExpression unpack(QStringLiteral("^x -o%1/(fn[0-9A-F]{8}) -r -- %1/report\\.zip$").arg(tmp));
     const QRegularExpressionMatch unpacked = unpack.match(runs.at(0));
     QVERIFY2(unpacked.hasMatch(), qPrintable(runs.at(0)));
-    const QRegularExpression pack(QStringLiteral("^a -r %1/\\.covrel-pack-\\w+/package\\.zip %2/%3/\\*$")
+    const QRegularExpression pack(QStringLiteral("^a -r -- %1/\\.covrel-pack-\\w+/package\\.zip %2/%3/\\*$")
                                           .arg(docs, tmp, unpacked.captured(1)));
     QVERIFY2(pack.match(runs.at(1)).hasMatch(), qPrintable(runs.at(1)));
     QCOMPARE(tempLeftovers(), QStringList());

@@ -57,6 +57,9 @@ private slots:
     void zipDirPacksTopFolder_data();
     void zipDirPacksTopFolder();
     void zipDirAddsToExistingArchive();
+    void namesLikeSwitchesAreNames_data();
+    void namesLikeSwitchesAreNames();
+    void signalsConnectWithoutPrefix();
     void availability_data();
     void availability();
     void unavailableZipDirAnswersNothing();
@@ -156,6 +159,57 @@ void TestZipBridge::zipDirAddsToExistingArchive()
     QVERIFY(m_page->waitFor(QStringLiteral("zipDirFinished"), 2));
     QCOMPARE(zipEntries(zip), (QStringList{QStringLiteral("docs/NoDot"), QStringLiteral("docs/a.txt"),
                                            QStringLiteral("docs/sub/b.xml"), QStringLiteral("other/c.txt")}));
+}
+
+void TestZipBridge::namesLikeSwitchesAreNames_data()
+{
+    QTest::addColumn<QString>("dirName");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("topFolder");
+
+    QTest::newRow("prefix with leading dash") << QStringLiteral("docs") << QStringLiteral("-x") << QStringLiteral("-x");
+    QTest::newRow("folder with leading at sign") << QStringLiteral("@d") << QString() << QStringLiteral("@d");
+    QTest::newRow("folder with leading at sign renamed") << QStringLiteral("@d") << QStringLiteral("p") << QStringLiteral("p");
+    QTest::newRow("both") << QStringLiteral("@d") << QStringLiteral("-x") << QStringLiteral("-x");
+}
+
+void TestZipBridge::namesLikeSwitchesAreNames()
+{
+    QFETCH(QString, dirName);
+    QFETCH(QString, prefix);
+    QFETCH(QString, topFolder);
+
+    layOut7Zip();
+    QVERIFY(m_page->open());
+    const QString dir = m_work->filePath(dirName);
+    if (dirName != QLatin1String("docs"))
+        QVERIFY(QDir().rename(m_work->filePath(QStringLiteral("docs")), dir));
+    const QString zip = m_work->filePath(QStringLiteral("out.zip"));
+    zipDir(dir, zip, prefix);
+
+    QVERIFY(m_page->waitFor(QStringLiteral("zipDirFinished")));
+    QVERIFY(m_page->received(QStringLiteral("zipDirError")).isEmpty());
+    QCOMPARE(zipEntries(zip), (QStringList{topFolder + QStringLiteral("/NoDot"), topFolder + QStringLiteral("/a.txt"),
+                                           topFolder + QStringLiteral("/sub/b.xml")}));
+}
+
+void TestZipBridge::signalsConnectWithoutPrefix()
+{
+    layOut7Zip();
+    QVERIFY(m_page->open());
+    const QString finished = QStringLiteral("zipDirFinished(QString,QString,QString)");
+    const QString error = QStringLiteral("zipDirError(QString,QString,QString)");
+    QVERIFY(m_page->eval(QStringLiteral("typeof __covrelBridge.zipBridge['%1'].connect === 'function'"
+                                        " && typeof __covrelBridge.zipBridge['%2'].connect === 'function'")
+                             .arg(finished, error))
+                .toBool());
+    m_page->record(QStringLiteral("__covrelBridge.zipBridge"), {finished});
+    const QString dir = m_work->filePath(QStringLiteral("docs"));
+    const QString zip = m_work->filePath(QStringLiteral("out.zip"));
+    m_page->eval(QStringLiteral("__covrelBridge.zipBridge.zipDir('z1', %1, %2, 'X')").arg(jsString(dir), jsString(zip)));
+
+    QVERIFY(m_page->waitFor(finished));
+    QCOMPARE(m_page->received(finished).at(0), (QVariantList{QStringLiteral("z1"), dir, zip}));
 }
 
 void TestZipBridge::availability_data()

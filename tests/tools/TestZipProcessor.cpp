@@ -57,6 +57,7 @@ private slots:
     void archiveDirStoresEveryFileRelativeToDir_data();
     void archiveDirStoresEveryFileRelativeToDir();
     void extractToDirEmptiesDirFirst();
+    void archiveNameWithLeadingDashIsAName();
     void extractToDirReportsFailure_data();
     void extractToDirReportsFailure();
     void questionEndsRunInsteadOfHanging();
@@ -129,6 +130,25 @@ void TestZipProcessor::extractToDirEmptiesDirFirst()
     writeFile(target + QStringLiteral("/old.txt"), "old");
     QVERIFY(processor.extractToDir(zip, QDir(target)));
     QCOMPARE(filesUnder(target), (QStringList{QStringLiteral("a.xml"), QStringLiteral("sub/b")}));
+}
+
+void TestZipProcessor::archiveNameWithLeadingDashIsAName()
+{
+    const QString zipName = QStringLiteral("-x.docx"); // relative, so 7-Zip gets it as it is
+    const QString source = m_dir->filePath(QStringLiteral("src"));
+    writeFile(source + QStringLiteral("/word/document.xml"), "<d/>");
+
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+    Zip::Processor processor;
+    const bool packed = processor.archiveDir(zipName, QDir(source));
+    const bool unpacked = processor.extractToDir(zipName, QDir(m_dir->filePath(QStringLiteral("out"))));
+    QDir::setCurrent(previous);
+
+    QVERIFY(packed);
+    QCOMPARE(zipEntries(m_dir->filePath(zipName)), QStringList{QStringLiteral("word/document.xml")});
+    QVERIFY(unpacked);
+    QCOMPARE(filesUnder(m_dir->filePath(QStringLiteral("out"))), QStringList{QStringLiteral("word/document.xml")});
 }
 
 void TestZipProcessor::extractToDirReportsFailure_data()
