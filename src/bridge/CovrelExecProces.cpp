@@ -46,8 +46,10 @@ void CovrelExecProces::init(const QString &handlerId, const QString &execPath, c
 
 void CovrelExecProces::prepareProcess()
 {
-    // The only place where the page's paths become the platform's own.
-    m_process->setProgram(QDir::toNativeSeparators(correctExecPath()));
+    // The only place where the page's paths become the platform's own. The
+    // program is the very file valid() checked: a relative path would
+    // otherwise be looked up again in the working directory or along PATH.
+    m_process->setProgram(QDir::toNativeSeparators(QFileInfo(correctExecPath()).absoluteFilePath()));
     m_process->setArguments(m_arguments);
     m_process->setWorkingDirectory(QDir::toNativeSeparators(correctWorkingDir()));
 
@@ -55,6 +57,13 @@ void CovrelExecProces::prepareProcess()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LD_LIBRARY_PATH"), QString());
     m_process->setProcessEnvironment(environment);
+
+    // Nobody answers the child or reads what it writes: an open input would
+    // keep a program that reads it waiting forever, and unread output would
+    // pile up in memory.
+    m_process->setStandardInputFile(QProcess::nullDevice());
+    m_process->setStandardOutputFile(QProcess::nullDevice());
+    m_process->setStandardErrorFile(QProcess::nullDevice());
 
     connect(m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &CovrelExecProces::_processFinished);

@@ -13,6 +13,8 @@ namespace {
 const QString NOT_INSTALLED = QStringLiteral("Git-клиент не установлен");
 const QString NO_CLONE_URL = QStringLiteral("Не указан url репозитория для клонирования");
 const QString NO_URL = QStringLiteral("Не указан url репозитория");
+const QString BAD_URL = QStringLiteral("Некорректный адрес репозитория");
+const QString BAD_BRANCH = QStringLiteral("Некорректное имя ветки");
 const QString CLONE_DIR_EXISTS = QStringLiteral("Указанная папка для клонирования уже существует");
 const QString DIR_MISSING = QStringLiteral("Указанная папка не существует");
 const QString CLONE_FAILED = QStringLiteral("При выполнении клонирования репозитория возникла непредвиденная ошибка");
@@ -34,6 +36,13 @@ QString failureText(const GitRunner::Result &result, const QString &fallback)
     if (!text.isEmpty() && !result.standardOutput.isEmpty() && !text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
     return orFallback(text + result.standardOutput, fallback);
+}
+
+// git reads a word beginning with "-" as an option wherever it stands
+// (--upload-pack=<command> would run a command), so such a value is refused.
+bool readAsOption(const QString &value)
+{
+    return value.startsWith(QLatin1Char('-'));
 }
 
 bool failedByOutput(const GitRunner::Result &result)
@@ -69,6 +78,10 @@ void GitOperations::gitClone(const QString &handlerId, const QString &repoUrl, c
         return;
     }
     const QString destPath = destinationPath(destFolderName);
+    if (readAsOption(repoUrl)) {
+        emit gitCloneError(handlerId, repoUrl, destPath, BAD_URL);
+        return;
+    }
     const QString shownUrl = withCredentials(repoUrl, login, pass, false);
     if (QFileInfo::exists(destPath)) {
         emit gitCloneError(handlerId, repoUrl, destPath, CLONE_DIR_EXISTS);
@@ -98,6 +111,15 @@ void GitOperations::gitPull(const QString &handlerId, const QString &repoUrl, co
         return;
     }
     const QString destPath = destinationPath(destFolderName);
+    if (readAsOption(repoUrl)) {
+        emit gitPullError(handlerId, repoUrl, destPath, BAD_URL);
+        return;
+    }
+    // Unlike clone's "-b", the branch here follows "-f" as a word of its own.
+    if (readAsOption(branch)) {
+        emit gitPullError(handlerId, repoUrl, destPath, BAD_BRANCH);
+        return;
+    }
     if (!QFileInfo(destPath).isDir()) {
         emit gitPullError(handlerId, repoUrl, destPath, DIR_MISSING);
         return;

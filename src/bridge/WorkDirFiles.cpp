@@ -135,6 +135,12 @@ bool WorkDirFiles::copyOne(const QString &handlerId, const QString &source, cons
                                translated("File is already exists. ") + target);
             return false;
         }
+        // The file onto itself is already where it should be; removing the
+        // target first would delete the only copy.
+        if (sameFile(source, target)) {
+            emit copyFileFinished(handlerId, source, target);
+            return true;
+        }
         // A target that cannot be removed makes the copy below fail.
         QFile::remove(target);
     }
@@ -144,6 +150,12 @@ bool WorkDirFiles::copyOne(const QString &handlerId, const QString &source, cons
     }
     emit copyFileFinished(handlerId, source, target);
     return true;
+}
+
+bool WorkDirFiles::sameFile(const QString &first, const QString &second)
+{
+    const QString canonical = QFileInfo(first).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
 }
 
 void WorkDirFiles::checkExisted(const QString &handlerId, const QString &workDir, const QStringList &paths)

@@ -53,4 +53,6 @@ private:
     static QString nativePath(const QString &path);
     // One item of a copyFile batch; true when it was copied.
     bool copyOne(const QString &handlerId, const QString &source, const QString &target, bool overwrite);
+    // True when both paths lead to one existing file (links and "." parts resolved).
+    static bool sameFile(const QString &first, const QString &second);
 };

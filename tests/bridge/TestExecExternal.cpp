@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -21,6 +22,10 @@ private slots:
     void run();
     void childSeesArgumentsDirectoryAndEnvironment();
     void twoRunsAtOnce();
+    void childStreams_data();
+    void childStreams();
+    void relativePath_data();
+    void relativePath();
     void isExecExternal_data();
     void isExecExternal();
 
@@ -29,6 +34,7 @@ private:
     void callExec(const QString &handlerId, const QString &execPath, const QStringList &arguments,
                   const QString &workingDir);
     QStringList signalNames();
+    bool waitForEnd();
 
     QTemporaryDir m_dir;
     PageHarness m_page;
@@ -94,6 +100,16 @@ QStringList TestExecExternal::signalNames()
     for (const QVariant &entry : m_page.received())
         names << entry.toMap().value(QStringLiteral("signal")).toString();
     return names;
+}
+
+// The run's last answer, either one; the wait is only a safety net against a
+// child that never ends.
+bool TestExecExternal::waitForEnd()
+{
+    return QTest::qWaitFor([this] {
+        const QStringList names = signalNames();
+        return names.contains(QStringLiteral("execExternalFinished")) || names.contains(QStringLiteral("execExternalError"));
+    }, 20000);
 }
 
 void TestExecExternal::run_data()
@@ -192,6 +208,65 @@ void TestExecExternal::twoRunsAtOnce()
     QCOMPARE(m_page.received(QStringLiteral("execExternalFinished")), (QList<QVariantList>{{"a", program}}));
     QCOMPARE(m_page.received(QStringLiteral("execExternalError")),
              (QList<QVariantList>{{"b", program, QStringLiteral("Программа завершилась с ошибкой")}}));
+}
+
+void TestExecExternal::childStreams_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QByteArray>("body");
+
+    // Reads its input to the end: it ends only when there is no more to come.
+    QTest::newRow("reads its input") << "/bin/cat" << QByteArray();
+    // Nothing answers the child or reads its output, so nothing is kept for it.
+    QTest::newRow("streams lead nowhere")
+            << "streams.sh"
+            << QByteArray("#!/bin/sh\n[ /dev/stdin -ef /dev/null ] && [ /dev/stdout -ef /dev/null ] && "
+                          "[ /dev/stderr -ef /dev/null ]\n");
+}
+
+void TestExecExternal::childStreams()
+{
+    QFETCH(QString, program);
+    QFETCH(QByteArray, body);
+    if (!body.isEmpty())
+        program = writeProgram(program, body);
+    QVERIFY(QFileInfo(program).isExecutable());
+
+    callExec(QStringLiteral("s"), program, {}, m_dir.path());
+    QVERIFY(waitForEnd());
+    QCOMPARE(signalNames(), (QStringList{"execExternalStarted", "execExternalFinished"}));
+}
+
+void TestExecExternal::relativePath_data()
+{
+    QTest::addColumn<QString>("execPath");
+
+    QTest::newRow("from the current folder") << "./prog.sh";
+    QTest::newRow("bare name") << "prog.sh";
+}
+
+void TestExecExternal::relativePath()
+{
+    QFETCH(QString, execPath);
+    // The same name in the current folder and in the run's working folder:
+    // the one checked (relative to the current folder) is the one started.
+    const QString report = m_dir.filePath(QStringLiteral("which.txt"));
+    QFile::remove(report);
+    for (const QString &folder : {QStringLiteral("current"), QStringLiteral("working")}) {
+        QVERIFY(QDir(m_dir.path()).mkpath(folder));
+        QVERIFY(!writeProgram(folder + QStringLiteral("/prog.sh"),
+                              "#!/bin/sh\necho " + folder.toUtf8() + " > \"" + report.toUtf8() + "\"\n")
+                         .isEmpty());
+    }
+    const QString previousCwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir.filePath(QStringLiteral("current"))));
+    callExec(QStringLiteral("r"), execPath, {}, m_dir.filePath(QStringLiteral("working")));
+    const bool ended = waitForEnd();
+    QDir::setCurrent(previousCwd);
+
+    QVERIFY(ended);
+    QCOMPARE(signalNames(), (QStringList{"execExternalStarted", "execExternalFinished"}));
+    QCOMPARE(readFile(report), QByteArray("current\n"));
 }
 
 void TestExecExternal::isExecExternal_data()

@@ -292,20 +292,29 @@ void TestGitOperations::refusedBeforeGit_data()
     QTest::addColumn<QString>("expectedSignal");
     QTest::addColumn<bool>("bareFolderName");
     QTest::addColumn<QString>("expectedError");
+    QTest::addColumn<QString>("branch");
 
     const QString url = QStringLiteral("https://127.0.0.1:9/none.git");
     QTest::newRow("clone, empty address") << "gitClone" << "" << false << "gitCloneError" << true
-                                          << "Не указан url репозитория для клонирования";
+                                          << "Не указан url репозитория для клонирования" << QString();
     QTest::newRow("clone, folder exists") << "gitClone" << url << true << "gitCloneError" << false
-                                          << "Указанная папка для клонирования уже существует";
+                                          << "Указанная папка для клонирования уже существует" << QString();
     QTest::newRow("pull, empty address") << "gitPull" << "" << true << "gitPullError" << true
-                                         << "Не указан url репозитория";
+                                         << "Не указан url репозитория" << QString();
     QTest::newRow("pull, folder missing") << "gitPull" << url << false << "gitPullError" << false
-                                          << "Указанная папка не существует";
+                                          << "Указанная папка не существует" << QString();
     QTest::newRow("commit, empty address") << "gitCommitAndPush" << "" << true << "gitCommitAndPushError" << true
-                                           << "Не указан url репозитория";
+                                           << "Не указан url репозитория" << QString();
     QTest::newRow("commit, folder missing") << "gitCommitAndPush" << url << false << "gitCommitAndPushError" << false
-                                            << "Указанная папка не существует";
+                                            << "Указанная папка не существует" << QString();
+    // A word beginning with "-" would be an option to git, one that runs a command.
+    const QString option = QStringLiteral("--upload-pack=touch ran;git-upload-pack");
+    QTest::newRow("clone, address is an option") << "gitClone" << option << false << "gitCloneError" << false
+                                                 << "Некорректный адрес репозитория" << QString();
+    QTest::newRow("pull, address is an option") << "gitPull" << option << true << "gitPullError" << false
+                                                << "Некорректный адрес репозитория" << QString();
+    QTest::newRow("pull, branch is an option") << "gitPull" << url << true << "gitPullError" << false
+                                               << "Некорректное имя ветки" << option;
 }
 
 void TestGitOperations::refusedBeforeGit()
@@ -316,12 +325,14 @@ void TestGitOperations::refusedBeforeGit()
     QFETCH(QString, expectedSignal);
     QFETCH(bool, bareFolderName);
     QFETCH(QString, expectedError);
+    QFETCH(QString, branch);
 
     if (folderExists) {
         QVERIFY(QDir::current().mkdir(QStringLiteral("wc")));
         QVERIFY(GitHttpsServer::writeFile(QStringLiteral("wc/kept.txt"), ""));
     }
-    QStringList arguments{QStringLiteral("r1"), url, LOGIN, PASSWORD, QStringLiteral("wc"), QStringLiteral("x")};
+    QStringList arguments{QStringLiteral("r1"), url, LOGIN, PASSWORD, QStringLiteral("wc"),
+                          branch.isEmpty() ? QStringLiteral("x") : branch};
     if (method == QLatin1String("gitCommitAndPush"))
         arguments << QStringLiteral("y");
     call(method, arguments);
@@ -332,6 +343,7 @@ void TestGitOperations::refusedBeforeGit()
     // git was not run: the folder holds what it held.
     const QStringList expectedEntries = folderExists ? QStringList{QStringLiteral("kept.txt")} : QStringList();
     QCOMPARE(QDir(QStringLiteral("wc")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), expectedEntries);
+    QVERIFY(!QFileInfo::exists(QStringLiteral("ran")));
 }
 
 void TestGitOperations::pull_data()

@@ -61,6 +61,8 @@ private slots:
     void copyFileMixedBatch();
     void copyFileOntoExistingTarget_data();
     void copyFileOntoExistingTarget();
+    void copyFileOntoItself_data();
+    void copyFileOntoItself();
     void copyFileFailures();
     void checkExistedEmptyList();
     void checkExistedMixed();
@@ -341,6 +343,44 @@ void TestWorkDirFiles::copyFileOntoExistingTarget()
                                                     QStringList{overwrite ? QStringLiteral("ok") : QStringLiteral("false")}})}));
     QCOMPARE(readFile(cwd(QStringLiteral("out/target.txt"))),
              overwrite ? QByteArray("new") : QByteArray("the older and longer target"));
+}
+
+void TestWorkDirFiles::copyFileOntoItself_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("workdirTo");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("overwrite");
+
+    QTest::newRow("same relative path") << "doc/a.txt" << "doc" << "a.txt" << true;
+    QTest::newRow("absolute source, roundabout target") << "" << "doc/../doc" << "./a.txt" << true;
+    QTest::newRow("without overwrite still refused") << "doc/a.txt" << "doc" << "a.txt" << false;
+}
+
+void TestWorkDirFiles::copyFileOntoItself()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, workdirTo);
+    QFETCH(QString, to);
+    QFETCH(bool, overwrite);
+    QVERIFY(writeFile(cwd(QStringLiteral("doc/a.txt")), "the only copy"));
+    if (from.isEmpty())
+        from = cwd(QStringLiteral("doc/a.txt"));
+    const QString target = native(workdirTo + QLatin1Char('/') + to);
+
+    const QList<QVariantList> got =
+            during(*m_page, QStringLiteral("__covrelBridge.copyFile('c', %1, %2, %3, %4)")
+                                    .arg(js(QStringList{from}), js(workdirTo), js(QStringList{to}),
+                                         overwrite ? QStringLiteral("true") : QStringLiteral("false")));
+    const QVariantList answer = overwrite
+            ? row({QStringLiteral("copyFileFinished"), QStringLiteral("c"), native(from), target})
+            : row({QStringLiteral("copyFileError"), QStringLiteral("c"), native(from), target,
+                   QStringLiteral("errorFile"), QStringLiteral("File is already exists. ") + target});
+    QCOMPARE(got, (QList<QVariantList>{answer, row({QStringLiteral("copyFileStatusFinished"), QStringLiteral("c"),
+                                                    QStringList{from}, QStringList{to},
+                                                    QStringList{overwrite ? QStringLiteral("ok") : QStringLiteral("false")}})}));
+    // The file is already where it was asked to be, and still holds its content.
+    QCOMPARE(readFile(cwd(QStringLiteral("doc/a.txt"))), QByteArray("the only copy"));
 }
 
 void TestWorkDirFiles::copyFileFailures()
