@@ -14,7 +14,9 @@ void shutdownBackend()
 }
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) AutomationBackend *covrelAutomationBackend()
+extern "C" __attribute__((visibility("default"))) AutomationBackend *covrelAutomationBackend();
+
+AutomationBackend *covrelAutomationBackend()
 {
     if (!s_backend) {
         s_backend = new UnoBackend;
