@@ -31,7 +31,8 @@ void showSplash(QSplashScreen &splash)
 {
     const QPixmap image(QStringLiteral(":/icons/splash"));
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    splash.setPixmap(image.scaled(screen.width() / 3, screen.height() / 3, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    splash.setPixmap(
+            image.scaled(screen.width() / 3, screen.height() / 3, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     splash.showMessage(QStringLiteral("Приложение запускается. Пожалуйста, подождите."), Qt::AlignCenter, Qt::black);
     splash.show();
 }

@@ -116,7 +116,7 @@ Figures measure(const QString &templatePath, const QByteArray &valuesJson, int d
     page.eval(QStringLiteral("window.benchValues = %1;"
                              "window.benchDone = 0;"
                              "__covrelBridge.officeBridge.docxTemplateFinished.connect(function () { benchDone++; });")
-                  .arg(QString::fromUtf8(valuesJson)));
+                      .arg(QString::fromUtf8(valuesJson)));
     const QString generate = QStringLiteral(
             "__covrelBridge.officeBridge.generateFromTemplate('d', 'templates/bench.docx',"
             "  {fields: benchValues.fields, clearTablesWithKeys: benchValues.clearTablesWithKeys}, 'bench-out');"
@@ -161,7 +161,8 @@ int main(int argc, char **argv)
     std::printf("generateFromTemplate per document (ms): %.2f\n", figures.pageMs);
     std::printf("7-Zip unpack+repack floor per document (ms): %.2f\n", figures.floorMs);
     std::printf("docxtemplater per document (ms): %.2f\n", figures.baselineMs);
-    std::printf("ratio generateFromTemplate / 7-Zip floor: %.2f (goal: at most 1.20)\n", figures.pageMs / figures.floorMs);
+    std::printf("ratio generateFromTemplate / 7-Zip floor: %.2f (goal: at most 1.20)\n",
+                figures.pageMs / figures.floorMs);
     std::printf("ratio generateFromTemplate / docxtemplater: %.2f\n", figures.pageMs / figures.baselineMs);
     return 0;
 }

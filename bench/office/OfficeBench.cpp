@@ -29,13 +29,15 @@ const QString PLUGIN = QStringLiteral("plugins/libcovrel_automation_uno.so");
 class CountingBackend : public AutomationBackend
 {
 public:
-    explicit CountingBackend(AutomationBackend *inner) : m_inner(inner) {}
+    explicit CountingBackend(AutomationBackend *inner)
+        : m_inner(inner)
+    { }
     int calls = 0;
     double ms = 0;
     QHash<QString, double> msByMember;
     QHash<QString, int> callsByMember;
 
-    template <class Work>
+    template<class Work>
     auto timed(const QString &member, Work work)
     {
         QElapsedTimer timer;
@@ -103,7 +105,8 @@ public:
                     m_page.path(QStringLiteral("integrations/7zip/7z")));
         QDir().mkpath(m_page.path(QStringLiteral("content/data/templates")));
         for (const QString &name : {QStringLiteral("bench.doc"), QStringLiteral("bench.docx")})
-            QFile::copy(workDir + QLatin1Char('/') + name, m_page.path(QStringLiteral("content/data/templates/") + name));
+            QFile::copy(workDir + QLatin1Char('/') + name,
+                        m_page.path(QStringLiteral("content/data/templates/") + name));
         QFile options(workDir + QStringLiteral("/options.json"));
         options.open(QIODevice::ReadOnly);
         m_options = QString::fromUtf8(options.readAll());
@@ -116,9 +119,10 @@ public:
     double generate(const QString &templateName)
     {
         m_page.clearReceived();
-        const QString script = QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('b', '%1', %2, 'out/r%3')")
-                                   .arg(templateName, m_options)
-                                   .arg(++m_count);
+        const QString script =
+                QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('b', '%1', %2, 'out/r%3')")
+                        .arg(templateName, m_options)
+                        .arg(++m_count);
         QElapsedTimer timer;
         timer.start();
         m_page.eval(script);
@@ -198,10 +202,13 @@ int main(int argc, char **argv)
     print("automation call, mean inside a document", callMsPerDocument * 1000.0 / callsPerDocument, "us");
     print("automation call, property read repeated", perCallMicroseconds(), "us");
     QStringList members = byMember.keys();
-    std::sort(members.begin(), members.end(), [&](const QString &a, const QString &b) { return byMember[a] > byMember[b]; });
+    std::sort(members.begin(), members.end(),
+              [&](const QString &a, const QString &b) { return byMember[a] > byMember[b]; });
     for (const QString &member : members.mid(0, 6)) {
         const QByteArray name = QStringLiteral("time per document in %1 (%2 calls)")
-                                    .arg(member).arg(callsByMember.value(member)).toUtf8();
+                                        .arg(member)
+                                        .arg(callsByMember.value(member))
+                                        .toUtf8();
         print(name.constData(), byMember.value(member), "ms");
     }
     AutomationPlugin::install(nullptr);

@@ -27,8 +27,8 @@ QString converter()
 void preparePage(PageHarness &page)
 {
     const QString content = qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/content/");
-    for (const QString &name : {QStringLiteral("pdf.html"), QStringLiteral("pdf_header.html"),
-                                QStringLiteral("pdf_footer.html")}) {
+    for (const QString &name :
+         {QStringLiteral("pdf.html"), QStringLiteral("pdf_header.html"), QStringLiteral("pdf_footer.html")}) {
         QFile file(content + name);
         if (!file.open(QIODevice::ReadOnly))
             qFatal("the build has no content/%s", qPrintable(name));

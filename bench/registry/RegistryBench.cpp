@@ -50,15 +50,14 @@ Figures throughThePage(const QString &home, int requests)
     if (!page.open())
         qFatal("the page did not load");
     AppEnv::setTalqDorvHomeDirPath(home);
-    const QString loop = QStringLiteral(
-            "(function (b, n) {"
-            "  var got = 0;"
-            "  function count(id, number, json) { if (json.length > 0) got++; }"
-            "  b.getDorvInfoResult.connect(count);"
-            "  for (var i = 0; i < n; i++) b.getDorvInfo('r' + i, %1);"
-            "  b.getDorvInfoResult.disconnect(count);"
-            "  return got;"
-            "})(__covrelBridge.talqDorvBridge, %2)");
+    const QString loop = QStringLiteral("(function (b, n) {"
+                                        "  var got = 0;"
+                                        "  function count(id, number, json) { if (json.length > 0) got++; }"
+                                        "  b.getDorvInfoResult.connect(count);"
+                                        "  for (var i = 0; i < n; i++) b.getDorvInfo('r' + i, %1);"
+                                        "  b.getDorvInfoResult.disconnect(count);"
+                                        "  return got;"
+                                        "})(__covrelBridge.talqDorvBridge, %2)");
     Figures figures;
     QElapsedTimer timer;
     timer.start();

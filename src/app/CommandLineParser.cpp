@@ -31,7 +31,8 @@ void CommandLineParser::fillOptions()
     addNamedOption(QStringLiteral("dev"), QT_TRANSLATE_NOOP("CommandLineParser", "Develop mode"));
     addNamedOption(QStringLiteral("ide"), QT_TRANSLATE_NOOP("CommandLineParser", "Show IDE window"));
     addNamedOption(QStringLiteral("internal-link"), QT_TRANSLATE_NOOP("CommandLineParser", "InternalLink"));
-    addNamedOption(QStringLiteral("content-dir-path"), QT_TRANSLATE_NOOP("CommandLineParser", "Content dir path"), "path");
+    addNamedOption(QStringLiteral("content-dir-path"), QT_TRANSLATE_NOOP("CommandLineParser", "Content dir path"),
+                   "path");
     addNamedOption(QStringLiteral("content-data-dir-path"),
                    QT_TRANSLATE_NOOP("CommandLineParser", "Content data dir path"), "path");
     addNamedOption(QStringLiteral("debug"), QT_TRANSLATE_NOOP("CommandLineParser", "Write log messages to file"));
@@ -54,9 +55,11 @@ void CommandLineParser::fillOptions()
                    QT_TRANSLATE_NOOP("CommandLineParser", "Path to TALQ DORV db"));
     addNamedOption(QStringLiteral("7zip"), QT_TRANSLATE_NOOP("CommandLineParser", "Path to 7zip exec path"),
                    QT_TRANSLATE_NOOP("CommandLineParser", "Path to 7zip exec path"));
-    addNamedOption(QStringLiteral("wkhtmltopdf"), QT_TRANSLATE_NOOP("CommandLineParser", "Path to wkhtmltopdf exec path"),
+    addNamedOption(QStringLiteral("wkhtmltopdf"),
+                   QT_TRANSLATE_NOOP("CommandLineParser", "Path to wkhtmltopdf exec path"),
                    QT_TRANSLATE_NOOP("CommandLineParser", "Path to wkhtmltopdf exec path"));
-    addNamedOption(QStringLiteral("pdfPrefixPath"), QT_TRANSLATE_NOOP("CommandLineParser", "Prefix for pdf process file"),
+    addNamedOption(QStringLiteral("pdfPrefixPath"),
+                   QT_TRANSLATE_NOOP("CommandLineParser", "Prefix for pdf process file"),
                    QT_TRANSLATE_NOOP("CommandLineParser", "Prefix for pdf process file"));
 }
 

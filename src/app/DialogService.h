@@ -16,10 +16,8 @@ public:
 
     virtual QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir,
                                          Links links = Links::Resolve);
-    virtual QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                    const QString &filter);
-    virtual QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                    const QString &filter);
+    virtual QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+    virtual QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
     virtual void information(QWidget *parent, const QString &title, const QString &text);
 
     // The service in use; the native dialogs unless a test installed its own.

@@ -2,12 +2,6 @@
 
 #include <QFileInfo>
 
-QString ExecutableLocation::filePath()
-{
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-}
+QString ExecutableLocation::filePath() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(); }
 
-QString ExecutableLocation::dirPath()
-{
-    return QFileInfo(filePath()).absolutePath();
-}
+QString ExecutableLocation::dirPath() { return QFileInfo(filePath()).absolutePath(); }

@@ -21,10 +21,7 @@ const QByteArray kClose = QByteArrayLiteral("]\r\n");
 const QByteArray kSeparator = QByteArrayLiteral(",\r\n");
 
 // The journal is written with CR LF line ends on every platform.
-QByteArray withCrLf(QByteArray text)
-{
-    return text.replace('\n', kLineEnd);
-}
+QByteArray withCrLf(QByteArray text) { return text.replace('\n', kLineEnd); }
 
 // A record as it stands inside the indented array: "    {\r\n ... \r\n    }",
 // without the separator or the trailing line end.
@@ -40,8 +37,7 @@ QByteArray recordText(const QJsonObject &record)
 
 LogWriter::LogWriter(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 LogWriter::~LogWriter()
 {
@@ -81,7 +77,7 @@ void LogWriter::reset()
     const QDir logsDir(AppEnv::getStoreDir().absoluteFilePath(QStringLiteral("logs")));
     if (!logsDir.exists()) {
         qDebug().noquote() << QStringLiteral("[LogWriter] Директории для хранения логов нет создаем. Путь: ")
-                + logsDir.absolutePath();
+                        + logsDir.absolutePath();
         QDir().mkpath(logsDir.absolutePath());
     }
     const QString fileName = uniqueFileName(logsDir.absolutePath());
@@ -161,9 +157,11 @@ void LogWriter::rollOverIfTooLarge()
     const qint64 size = m_file->size();
     if (size <= MAX_FILE_SIZE)
         return;
-    qDebug().noquote() << QStringLiteral("[LogWriter] Создаем новый файл, так как размер файла лога превысел %1. Текущий размер %2")
-                                  .arg(MAX_FILE_SIZE)
-                                  .arg(size);
+    qDebug().noquote()
+            << QStringLiteral(
+                       "[LogWriter] Создаем новый файл, так как размер файла лога превысел %1. Текущий размер %2")
+                       .arg(MAX_FILE_SIZE)
+                       .arg(size);
     m_file->close();
     reset();
 }
@@ -186,7 +184,4 @@ void LogWriter::dumpPlatformInfo()
 #endif
 }
 
-void LogWriter::registerCustomDebugMessageHandler()
-{
-    qInstallMessageHandler(customQDebugMessageHandler);
-}
+void LogWriter::registerCustomDebugMessageHandler() { qInstallMessageHandler(customQDebugMessageHandler); }

@@ -34,8 +34,7 @@ MainWindow::MainWindow(QWidget *parent)
 void MainWindow::registerSlots()
 {
     qDebug().noquote() << QStringLiteral("Регистрирем подписку на события для регистрации бриджа");
-    connect(m_webView->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, this,
-            &MainWindow::addJSObject);
+    connect(m_webView->page()->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, this, &MainWindow::addJSObject);
 }
 
 void MainWindow::addJSObject() { publishBridge(m_webView->page()->mainFrame(), m_bridge); }

@@ -61,7 +61,7 @@ QString debugFilePath()
         // Created before the line is logged: logging it comes back through this handler.
         QDir().mkpath(logsDir.absolutePath());
         qDebug().noquote() << QStringLiteral("[LogWriter] Директории для хранения логов нет создаем. Путь: ")
-                + logsDir.absolutePath();
+                        + logsDir.absolutePath();
     }
     return logsDir.absoluteFilePath(QStringLiteral("debug.log"));
 }
@@ -72,7 +72,8 @@ void writeToDebugFile(const QString &line)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    file.write(QTextCodec::codecForLocale()->fromUnicode(QStringLiteral("[%1] ").arg(stamp) + line + QLatin1Char('\n')));
+    file.write(
+            QTextCodec::codecForLocale()->fromUnicode(QStringLiteral("[%1] ").arg(stamp) + line + QLatin1Char('\n')));
 }
 
 } // namespace

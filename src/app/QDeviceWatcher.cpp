@@ -11,8 +11,7 @@ const int kPollIntervalMs = 1000;
 QDeviceWatcher::QDeviceWatcher(QObject *parent)
     : QObject(parent)
     , m_sourcePath(MountTable::defaultSourcePath())
-{
-}
+{ }
 
 void QDeviceWatcher::appendEventReceiver(QObject *receiver)
 {

@@ -8,8 +8,7 @@ const QLatin1Char ATTACH_MARK('&');
 
 AutomationObject::AutomationObject(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 AutomationObject::AutomationObject(const QString &control, QObject *parent)
     : QObject(parent)
@@ -21,8 +20,7 @@ AutomationObject::AutomationObject(AutomationBackend *backend, AutomationBackend
     : QObject(parent)
     , m_backend(backend)
     , m_handle(handle)
-{
-}
+{ }
 
 AutomationObject::~AutomationObject() { clear(); }
 
@@ -84,7 +82,7 @@ AutomationObject *AutomationObject::querySubObject(const char *name, QList<QVari
         return nullptr;
     AutomationError error;
     const AutomationBackend::Handle handle =
-        m_backend->querySubObject(m_handle, QString::fromLatin1(name), vars, &error);
+            m_backend->querySubObject(m_handle, QString::fromLatin1(name), vars, &error);
     if (error.raised)
         report(error);
     return handle ? new AutomationObject(m_backend, handle, this) : nullptr;

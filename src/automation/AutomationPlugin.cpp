@@ -20,7 +20,8 @@ AutomationBackend *loadPlugin(const QString &path)
     QLibrary library(path);
     const auto entry = reinterpret_cast<AutomationBackendEntry>(library.resolve("covrelAutomationBackend"));
     if (!entry) {
-        qDebug().noquote() << QStringLiteral("[Automation] Cannot load plugin '%1': %2").arg(path, library.errorString());
+        qDebug().noquote()
+                << QStringLiteral("[Automation] Cannot load plugin '%1': %2").arg(path, library.errorString());
         return nullptr;
     }
     return entry();

@@ -36,7 +36,8 @@ void CovrelBridge::init()
 {
     const QDir logsDir(AppEnv::getStoreDir().absoluteFilePath(QStringLiteral("logs")));
     if (!logsDir.exists()) {
-        qDebug().noquote() << QStringLiteral("Директории для хранения логов нет создаем. Путь: ") + logsDir.absolutePath();
+        qDebug().noquote() << QStringLiteral("Директории для хранения логов нет создаем. Путь: ")
+                        + logsDir.absolutePath();
         QDir().mkpath(logsDir.absolutePath());
     }
 }
@@ -120,7 +121,7 @@ void CovrelBridge::execExternal(const QString &handlerId, const QString &execPat
                                 const QString &workingDir)
 {
     qDebug().noquote() << QStringLiteral("Получен запроc на метод execExtenal.") + QStringLiteral("Id: ") + handlerId
-            + QStringLiteral("Путь: ") + execPath;
+                    + QStringLiteral("Путь: ") + execPath;
     auto *run = new CovrelExecProces(this);
     connect(run, &CovrelExecProces::execStarted, this, &CovrelBridge::execExternalStarted);
     connect(run, &CovrelExecProces::execFinished, this, &CovrelBridge::execExternalFinished);
@@ -150,8 +151,8 @@ void CovrelBridge::checkGitVersion(const QString &handlerId)
     git.checkGitVersion(handlerId);
 }
 
-void CovrelBridge::gitClone(const QString &handlerId, const QString &repoUrl, const QString &login,
-                            const QString &pass, const QString &destFolderName, const QString &branch)
+void CovrelBridge::gitClone(const QString &handlerId, const QString &repoUrl, const QString &login, const QString &pass,
+                            const QString &destFolderName, const QString &branch)
 {
     GitOperations git;
     connect(&git, &GitOperations::gitCloneFinished, this, &CovrelBridge::gitCloneFinished);
@@ -159,8 +160,8 @@ void CovrelBridge::gitClone(const QString &handlerId, const QString &repoUrl, co
     git.gitClone(handlerId, repoUrl, login, pass, destFolderName, branch);
 }
 
-void CovrelBridge::gitPull(const QString &handlerId, const QString &repoUrl, const QString &login,
-                           const QString &pass, const QString &destFolderName, const QString &branch)
+void CovrelBridge::gitPull(const QString &handlerId, const QString &repoUrl, const QString &login, const QString &pass,
+                           const QString &destFolderName, const QString &branch)
 {
     GitOperations git;
     connect(&git, &GitOperations::gitPullFinished, this, &CovrelBridge::gitPullFinished);
@@ -254,8 +255,7 @@ void CovrelBridge::openFile(const QString &handlerId, const QString &workDir, co
     workDirFiles()->openFile(handlerId, workDir, fname);
 }
 
-void CovrelBridge::saveFile(const QString &handlerId, const QString &workDir, const QString &fname,
-                            const QString &data)
+void CovrelBridge::saveFile(const QString &handlerId, const QString &workDir, const QString &fname, const QString &data)
 {
     workDirFiles()->saveFile(handlerId, workDir, fname, data);
 }

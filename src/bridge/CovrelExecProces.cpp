@@ -7,18 +7,14 @@
 
 namespace {
 
-QString withSlashes(QString path)
-{
-    return path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-}
+QString withSlashes(QString path) { return path.replace(QLatin1Char('\\'), QLatin1Char('/')); }
 
 } // namespace
 
 CovrelExecProces::CovrelExecProces(QObject *parent)
     : QObject(parent)
     , m_process(new QProcess(parent))
-{
-}
+{ }
 
 QString CovrelExecProces::handlerId() const { return m_handlerId; }
 void CovrelExecProces::setHandlerId(const QString &handlerId) { m_handlerId = handlerId; }
@@ -76,27 +72,23 @@ bool CovrelExecProces::valid()
 {
     const QFileInfo file(correctExecPath());
     if (!file.exists()) {
-        qDebug().noquote() << QStringLiteral("Путь: ") + correctExecPath() + QStringLiteral(" не сущесвует. Кидаем ошибку");
+        qDebug().noquote() << QStringLiteral("Путь: ") + correctExecPath()
+                        + QStringLiteral(" не сущесвует. Кидаем ошибку");
         failAndRelease(QStringLiteral("Испольняемый файл не найден"));
         return false;
     }
     if (!file.isExecutable()) {
-        qDebug().noquote() << QStringLiteral("Файл: ") + correctExecPath() + QStringLiteral(" неисполняемый. Кидаем ошибку");
+        qDebug().noquote() << QStringLiteral("Файл: ") + correctExecPath()
+                        + QStringLiteral(" неисполняемый. Кидаем ошибку");
         failAndRelease(QStringLiteral("Файл не является исполняемым"));
         return false;
     }
     return true;
 }
 
-void CovrelExecProces::start()
-{
-    m_process->start(QIODevice::ReadOnly);
-}
+void CovrelExecProces::start() { m_process->start(QIODevice::ReadOnly); }
 
-void CovrelExecProces::_processStarted()
-{
-    emit execStarted(m_handlerId, m_execPath);
-}
+void CovrelExecProces::_processStarted() { emit execStarted(m_handlerId, m_execPath); }
 
 void CovrelExecProces::_processFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
@@ -120,7 +112,8 @@ void CovrelExecProces::_proceesStateChanged(QProcess::ProcessState newState)
     QString text;
     switch (newState) {
     case QProcess::NotRunning:
-        text = QStringLiteral("[%1] Программа в состоянии NotRunning. ProcessId: %2. Путь: %3. Домашняя директория: %4");
+        text = QStringLiteral(
+                "[%1] Программа в состоянии NotRunning. ProcessId: %2. Путь: %3. Домашняя директория: %4");
         break;
     case QProcess::Starting:
         text = QStringLiteral("[%1] Программа в состоянии Starting. ProcessId: %2. Путь: %3. Домашняя директория: %4");

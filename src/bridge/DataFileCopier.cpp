@@ -24,12 +24,13 @@ DataFileCopier::DataFileCopier(CovrelBridge *bridge)
 void DataFileCopier::copyDateFile(const QString &handlerId, const QString &filePath, const QString &correctFileName,
                                   bool saveToDefaultDir)
 {
-    qDebug().noquote() << QStringLiteral("Получен запроc на метод copyDateFile. HandlerId: %1. Файл: %2")
-                                  .arg(handlerId, filePath);
+    qDebug().noquote()
+            << QStringLiteral("Получен запроc на метод copyDateFile. HandlerId: %1. Файл: %2").arg(handlerId, filePath);
     const QScopedPointer<QFile> sourceFile(StoreFiles::getContentDataFile(filePath));
     const QFileInfo source(*sourceFile);
     if (!source.exists()) {
-        qDebug().noquote() << QStringLiteral("Файл не найден. Файл: %1. Путь: %2").arg(filePath, source.absoluteFilePath());
+        qDebug().noquote()
+                << QStringLiteral("Файл не найден. Файл: %1. Путь: %2").arg(filePath, source.absoluteFilePath());
         emit copyDataFileError(handlerId, filePath, QString(), QStringLiteral("fileNotExists"),
                                QStringLiteral("Файл %1 не найден").arg(filePath));
         return;
@@ -70,15 +71,15 @@ void DataFileCopier::copyToDocsDir(const QString &handlerId, const QString &file
     copyTo(handlerId, filePath, source, target);
 }
 
-void DataFileCopier::copyThroughSaveDialog(const QString &handlerId, const QString &filePath,
-                                           const QFileInfo &source, const QString &name)
+void DataFileCopier::copyThroughSaveDialog(const QString &handlerId, const QString &filePath, const QFileInfo &source,
+                                           const QString &name)
 {
     qDebug().noquote() << QStringLiteral("Запускаем диалог сохранения файла");
     // The save dialog itself asks before an existing file is chosen, so a
     // confirmed target is replaced.
-    const QString target = DialogService::current()->getSaveFileName(
-            m_bridge->parentWidget(), QString(), QDir::homePath() + QLatin1Char('/') + name,
-            QStringLiteral("Файл (%1)").arg(source.suffix()));
+    const QString target = DialogService::current()->getSaveFileName(m_bridge->parentWidget(), QString(),
+                                                                     QDir::homePath() + QLatin1Char('/') + name,
+                                                                     QStringLiteral("Файл (%1)").arg(source.suffix()));
     if (target.isEmpty()) {
         qDebug().noquote() << QStringLiteral("Отмена выбора файла для сохранения");
         emit copyDataFileCancelled(handlerId, filePath);
@@ -95,7 +96,8 @@ void DataFileCopier::copyTo(const QString &handlerId, const QString &filePath, c
     emit copyDataFileStarted(handlerId, filePath, target);
     QString errorText;
     if (!TextFiles::copyAtomically(source.absoluteFilePath(), target, &errorText)) {
-        qDebug().noquote() << QStringLiteral("Не удалось скопировать файл %1 в %2: %3").arg(filePath, target, errorText);
+        qDebug().noquote()
+                << QStringLiteral("Не удалось скопировать файл %1 в %2: %3").arg(filePath, target, errorText);
         emit copyDataFileError(handlerId, filePath, target, QStringLiteral("cannotCopyFile"),
                                QStringLiteral("Не удалось скопировать файл %1 в %2").arg(filePath, target));
         return;

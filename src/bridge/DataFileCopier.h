@@ -28,8 +28,7 @@ signals:
 
 private:
     static QString targetName(const QFileInfo &source, const QString &correctFileName);
-    void copyToDocsDir(const QString &handlerId, const QString &filePath, const QFileInfo &source,
-                       const QString &name);
+    void copyToDocsDir(const QString &handlerId, const QString &filePath, const QFileInfo &source, const QString &name);
     void copyThroughSaveDialog(const QString &handlerId, const QString &filePath, const QFileInfo &source,
                                const QString &name);
     void copyTo(const QString &handlerId, const QString &filePath, const QFileInfo &source, const QString &target);

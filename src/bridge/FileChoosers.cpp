@@ -30,7 +30,8 @@ void FileChoosers::showFileDialogForSelectDir(const QString &handlerId)
 
 void FileChoosers::showFileDialogForSelectFile(const QString &handlerId, const QStringList &fileFilters)
 {
-    qDebug().noquote() << QStringLiteral("Получен запроc на метод showFileDialogForSelectFile. HandlerId: %1. Фильтры: %2")
+    qDebug().noquote() << QStringLiteral(
+                                  "Получен запроc на метод showFileDialogForSelectFile. HandlerId: %1. Фильтры: %2")
                                   .arg(handlerId, fileFilters.join(QStringLiteral(", ")));
     const QStringList patterns = fileFilters.isEmpty() ? QStringList{QStringLiteral("*.*")} : fileFilters;
     // One filter of all patterns, so "*.xlsx" and "*.xls" show together.

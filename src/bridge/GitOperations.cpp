@@ -20,13 +20,10 @@ const QString DIR_MISSING = QStringLiteral("Указанная папка не �
 const QString CLONE_FAILED = QStringLiteral("При выполнении клонирования репозитория возникла непредвиденная ошибка");
 const QString PULL_FAILED = QStringLiteral("При выполнении PULL репозитория возникла непредвиденная ошибка");
 const QString COMMIT_FAILED = QStringLiteral("При выполнении коммита в репозиторий возникла непредвиденная ошибка");
-const QString PUSH_TIMED_OUT =
-        QStringLiteral("Отправка изменений в репозиторий не завершилась за %1 секунд").arg(GitOperations::COMMIT_WAIT_MS / 1000);
+const QString PUSH_TIMED_OUT = QStringLiteral("Отправка изменений в репозиторий не завершилась за %1 секунд")
+                                       .arg(GitOperations::COMMIT_WAIT_MS / 1000);
 
-QString orFallback(const QString &text, const QString &fallback)
-{
-    return text.isEmpty() ? fallback : text;
-}
+QString orFallback(const QString &text, const QString &fallback) { return text.isEmpty() ? fallback : text; }
 
 // What git said about a failed command: a conflict is told on standard
 // output while standard error holds only the fetch progress, so keep both.
@@ -40,10 +37,7 @@ QString failureText(const GitRunner::Result &result, const QString &fallback)
 
 // git reads a word beginning with "-" as an option wherever it stands
 // (--upload-pack=<command> would run a command), so such a value is refused.
-bool readAsOption(const QString &value)
-{
-    return value.startsWith(QLatin1Char('-'));
-}
+bool readAsOption(const QString &value) { return value.startsWith(QLatin1Char('-')); }
 
 bool failedByOutput(const GitRunner::Result &result)
 {
@@ -54,8 +48,7 @@ bool failedByOutput(const GitRunner::Result &result)
 
 GitOperations::GitOperations(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 void GitOperations::checkGitVersion(const QString &handlerId)
 {
@@ -102,8 +95,8 @@ void GitOperations::gitClone(const QString &handlerId, const QString &repoUrl, c
     emit gitCloneFinished(handlerId, shownUrl, destPath);
 }
 
-void GitOperations::gitPull(const QString &handlerId, const QString &repoUrl, const QString &login,
-                            const QString &pass, const QString &destFolderName, const QString &branch)
+void GitOperations::gitPull(const QString &handlerId, const QString &repoUrl, const QString &login, const QString &pass,
+                            const QString &destFolderName, const QString &branch)
 {
     logRequest(QStringLiteral("gitPull"), handlerId, repoUrl, destFolderName);
     if (repoUrl.isEmpty()) {
@@ -214,8 +207,7 @@ bool GitOperations::nothingToCommit(GitRunner &runner)
     return staged.succeeded();
 }
 
-QString GitOperations::withCredentials(const QString &repoUrl, const QString &login, const QString &pass,
-                                       bool encoded)
+QString GitOperations::withCredentials(const QString &repoUrl, const QString &login, const QString &pass, bool encoded)
 {
     const auto part = [encoded](const QString &text) {
         return encoded ? QString::fromLatin1(QUrl::toPercentEncoding(text)) : text;

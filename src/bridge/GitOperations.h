@@ -24,9 +24,8 @@ public:
                   const QString &destFolderName, const QString &branch);
     void gitPull(const QString &handlerId, const QString &repoUrl, const QString &login, const QString &pass,
                  const QString &destFolderName, const QString &branch);
-    void gitCommitAndPush(const QString &handlerId, const QString &repoUrl, const QString &login,
-                          const QString &pass, const QString &destFolderName, const QString &author,
-                          const QString &comment);
+    void gitCommitAndPush(const QString &handlerId, const QString &repoUrl, const QString &login, const QString &pass,
+                          const QString &destFolderName, const QString &author, const QString &comment);
 
     // The address with "https://" followed by login, ":", password and "@".
     // Encoded for git; plain for the signals, which pages read as they are.

@@ -10,20 +10,18 @@ GitRunner::GitRunner(const QString &workingDir, QObject *parent)
     : QObject(parent)
     , m_workingDir(workingDir)
     , m_environment(quietEnvironment())
-{
-}
+{ }
 
-void GitRunner::setEnvironmentValue(const QString &name, const QString &value)
-{
-    m_environment.insert(name, value);
-}
+void GitRunner::setEnvironmentValue(const QString &name, const QString &value) { m_environment.insert(name, value); }
 
 GitRunner::Result GitRunner::run(const QStringList &arguments, int waitMs)
 {
     // Credential helpers of the machine could ask in a window or store the
     // page's password; the address is the only source of credentials.
-    const QStringList fullArguments = QStringList{QStringLiteral("-c"), QStringLiteral("credential.helper=")} + arguments;
-    qDebug().noquote() << QStringLiteral("[Git] %1: git %2").arg(m_workingDir, masked(fullArguments.join(QLatin1Char(' '))));
+    const QStringList fullArguments =
+            QStringList{QStringLiteral("-c"), QStringLiteral("credential.helper=")} + arguments;
+    qDebug().noquote()
+            << QStringLiteral("[Git] %1: git %2").arg(m_workingDir, masked(fullArguments.join(QLatin1Char(' '))));
 
     QProcess process;
     process.setProgram(QStringLiteral("git"));

@@ -17,10 +17,7 @@ const QString FILE_NOT_EXISTS = QStringLiteral("fileNotExists");
 const QString CANNOT_OPEN_FILE = QStringLiteral("cannotOpenFile");
 const QString WRITE_FAILED = QStringLiteral("Ошибка записи в хранилище");
 
-QString notFoundMessage(const QString &fileName)
-{
-    return QStringLiteral("Файл %1 не найден.").arg(fileName);
-}
+QString notFoundMessage(const QString &fileName) { return QStringLiteral("Файл %1 не найден.").arg(fileName); }
 } // namespace
 
 StoreFiles::StoreFiles(CovrelBridge *bridge)
@@ -34,10 +31,7 @@ StoreFiles::StoreFiles(CovrelBridge *bridge)
     connect(this, &StoreFiles::writeToStoreError, bridge, &CovrelBridge::writeToStoreError);
 }
 
-QFile *StoreFiles::getStoreFile(const QString &name)
-{
-    return new QFile(AppEnv::resolve(AppEnv::getStoreDir(), name));
-}
+QFile *StoreFiles::getStoreFile(const QString &name) { return new QFile(AppEnv::resolve(AppEnv::getStoreDir(), name)); }
 
 QFile *StoreFiles::getContentDataFile(const QString &name)
 {
@@ -107,7 +101,7 @@ void StoreFiles::readFromStore(const QString &handlerId, const QString &fileName
 void StoreFiles::writeToStore(const QString &handlerId, const QString &fileName, const QString &content)
 {
     qDebug().noquote() << QStringLiteral("Получен запрос на метод writeToStore ") + QStringLiteral("Id: ") + handlerId
-            + QStringLiteral("fileName: ") + fileName;
+                    + QStringLiteral("fileName: ") + fileName;
     QScopedPointer<QFile> file(getStoreFile(fileName));
     const QString folder = QFileInfo(*file).absolutePath();
     qDebug().noquote() << QStringLiteral("Создаем папку для файла, если ее нет. Директория: ") + folder;
@@ -130,8 +124,8 @@ bool StoreFiles::existsLogged(const QString &fileName, QFile &file)
 {
     if (file.exists())
         return true;
-    qDebug().noquote() << QStringLiteral("Файл не найден. Файл: %1. Путь: %2")
-                                  .arg(fileName, QFileInfo(file).absoluteFilePath());
+    qDebug().noquote()
+            << QStringLiteral("Файл не найден. Файл: %1. Путь: %2").arg(fileName, QFileInfo(file).absoluteFilePath());
     return false;
 }
 

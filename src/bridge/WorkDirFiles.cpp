@@ -61,8 +61,7 @@ void WorkDirFiles::openFile(const QString &handlerId, const QString &workDir, co
     emit openFileFinished(handlerId, path, true, content);
 }
 
-void WorkDirFiles::saveFile(const QString &handlerId, const QString &workDir, const QString &fname,
-                            const QString &data)
+void WorkDirFiles::saveFile(const QString &handlerId, const QString &workDir, const QString &fname, const QString &data)
 {
     qDebug().noquote() << translated("Получен запроc на метод saveFile. Id: %1 path: %2").arg(handlerId, fname);
     const QString path = nativePath(workDir, fname);
@@ -96,7 +95,8 @@ void WorkDirFiles::deleteFile(const QString &handlerId, const QString &workDir, 
 void WorkDirFiles::copyFile(const QString &handlerId, const QStringList &from, const QString &workdirTo,
                             const QStringList &to, bool overwrite)
 {
-    qDebug().noquote() << QStringLiteral("Получен запроc на метод copyFile. Id: %1 path: %2 pathContent: %3 workdirTo: %4")
+    qDebug().noquote() << QStringLiteral(
+                                  "Получен запроc на метод copyFile. Id: %1 path: %2 pathContent: %3 workdirTo: %4")
                                   .arg(handlerId, from.join(SEPARATOR), to.join(SEPARATOR), workdirTo);
     if (from.size() != to.size()) {
         emit copyFileError(handlerId, from.join(SEPARATOR), to.join(SEPARATOR), QStringLiteral("errorInput"),
@@ -145,7 +145,8 @@ bool WorkDirFiles::copyOne(const QString &handlerId, const QString &source, cons
         QFile::remove(target);
     }
     if (!QFile::copy(source, target)) {
-        emit copyFileError(handlerId, source, target, QStringLiteral("errorCopyFile"), translated("Error copy files. "));
+        emit copyFileError(handlerId, source, target, QStringLiteral("errorCopyFile"),
+                           translated("Error copy files. "));
         return false;
     }
     emit copyFileFinished(handlerId, source, target);
@@ -170,7 +171,8 @@ void WorkDirFiles::checkExisted(const QString &handlerId, const QString &workDir
             emit checkExistedFinished(handlerId, fullPath);
         } else {
             status.append(FAILED_STATUS);
-            emit checkExistedError(handlerId, fullPath, QStringLiteral("errorNotFound"), translated("File not found. "));
+            emit checkExistedError(handlerId, fullPath, QStringLiteral("errorNotFound"),
+                                   translated("File not found. "));
         }
     }
     emit checkExistedStatusFinished(handlerId, paths, status);

@@ -26,11 +26,9 @@ public:
 
 signals:
     void openFileFinished(const QString &handlerId, const QString &fname, bool status, const QString &content);
-    void openFileError(const QString &handlerId, const QString &fname, const QString &errorCode,
-                       const QString &error);
+    void openFileError(const QString &handlerId, const QString &fname, const QString &errorCode, const QString &error);
     void saveFileFinished(const QString &handlerId, const QString &fname);
-    void saveFileError(const QString &handlerId, const QString &fname, const QString &errorCode,
-                       const QString &error);
+    void saveFileError(const QString &handlerId, const QString &fname, const QString &errorCode, const QString &error);
     void deleteFileFinished(const QString &handlerId, const QString &fname);
     void deleteFileError(const QString &handlerId, const QString &fname, const QString &errorCode,
                          const QString &error);

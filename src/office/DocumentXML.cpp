@@ -56,12 +56,9 @@ QString instructionText(const QDomElement &instr)
     return instr.firstChild().toText().data();
 }
 
-QString debugText(const QString &value)
-{
-    return value.isNull() ? QStringLiteral("<null>") : value;
-}
+QString debugText(const QString &value) { return value.isNull() ? QStringLiteral("<null>") : value; }
 
-}
+} // namespace
 
 // Field state of one block scan. `runs`, `separatorRun` and `resultText` follow the
 // document-variable field being filled. The instruction members follow the
@@ -114,10 +111,7 @@ bool DocumentXML::openXML()
     return contentToQDom();
 }
 
-bool DocumentXML::saveXML()
-{
-    return save();
-}
+bool DocumentXML::saveXML() { return save(); }
 
 void DocumentXML::updateVars(const TemplateVariables &variables, const QStringList &keyVarsRemoveInCells)
 {
@@ -129,8 +123,8 @@ void DocumentXML::updateVars(const TemplateVariables &variables, const QStringLi
 QStringList DocumentXML::headerFooterPartPaths(const QString &packageDir)
 {
     const QDir wordDir(QDir(packageDir).filePath(QStringLiteral("word")));
-    const QStringList names = wordDir.entryList(
-        {QStringLiteral("header*.xml"), QStringLiteral("footer*.xml")}, QDir::Files, QDir::Name);
+    const QStringList names =
+            wordDir.entryList({QStringLiteral("header*.xml"), QStringLiteral("footer*.xml")}, QDir::Files, QDir::Name);
     QStringList paths;
     for (const QString &name : names)
         paths.append(wordDir.absoluteFilePath(name));
@@ -223,7 +217,8 @@ bool DocumentXML::startsOrContinuesField(const QDomElement &run, const QDomEleme
         field.runs.append(run);
         return true;
     }
-    qDebug().noquote() << "Try check regex '\\s*DOCVARIABLE" << " on str: " << text;
+    qDebug().noquote() << "Try check regex '\\s*DOCVARIABLE"
+                       << " on str: " << text;
     if (text.contains(fieldStartExpression())) {
         qDebug().noquote() << "Найденно соответствие: " << text;
         field.runs.append(run);

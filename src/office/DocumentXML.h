@@ -43,8 +43,8 @@ private:
     void handlePlainRun(const QDomElement &run, FieldState &field);
     void replaceVarInDocumentContentModify(const FieldState &field, const TemplateVariables &variables,
                                            const QStringList &keyVarsRemoveInCells, QList<QDomElement> &cellsToRemove);
-    void insertFieldResult(const FieldState &field, const QDomElement &last, QDomNode &parent,
-                           const QString &name, const QString &value);
+    void insertFieldResult(const FieldState &field, const QDomElement &last, QDomNode &parent, const QString &name,
+                           const QString &value);
     QDomElement copyWithoutInstruction(const QDomElement &run) const;
     void checkRowRemoval(const QString &name, const QString &value, const QDomNode &parent,
                          const QStringList &keyVarsRemoveInCells, QList<QDomElement> &cellsToRemove) const;

@@ -50,7 +50,8 @@ bool DocxChanger::open()
     qDebug().noquote() << QStringLiteral("temp dir: ") + m_zip->getTempDir().path();
     m_tempFilePath = m_zip->zipToTmpDir2(m_packagePath, m_zip->getTempDir(), true);
     if (m_tempFilePath.isEmpty()) {
-        qCritical().noquote() << QStringLiteral("errorFile") << QStringLiteral("Error copy zip file.: %1").arg(m_packagePath);
+        qCritical().noquote() << QStringLiteral("errorFile")
+                              << QStringLiteral("Error copy zip file.: %1").arg(m_packagePath);
         setError(ERROR_OPEN_FILE, QStringLiteral("DocxChanger error: %1").arg(1));
         return true;
     }
@@ -58,8 +59,9 @@ bool DocxChanger::open()
     const bool unpacked = m_zip->extractToDir(m_tempFilePath, m_tempDir);
     qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Extract to dir: ") + m_tempDir.path();
     if (!unpacked) {
-        setError(ERROR_UNPACK, QStringLiteral("Не удалось распаковать шаблон %1: это не DOCX-пакет или 7-Zip завершился с ошибкой")
-                                       .arg(m_packagePath));
+        setError(ERROR_UNPACK,
+                 QStringLiteral("Не удалось распаковать шаблон %1: это не DOCX-пакет или 7-Zip завершился с ошибкой")
+                         .arg(m_packagePath));
         return true;
     }
     if (!QFileInfo::exists(m_documentPath)) {
@@ -96,12 +98,14 @@ bool DocxChanger::updateSettingsPart(const TemplateVariables &variables)
     }
     SettingsXML settings(m_settingsPath, m_settingsPath);
     if (!settings.openXML())
-        return failWith(ERROR_XML, QStringLiteral("Ошибка в XML части %1 шаблона %2: %3")
-                                       .arg(partName(m_settingsPath), m_packagePath, settings.errorString()));
+        return failWith(ERROR_XML,
+                        QStringLiteral("Ошибка в XML части %1 шаблона %2: %3")
+                                .arg(partName(m_settingsPath), m_packagePath, settings.errorString()));
     settings.updateVars(variables);
     if (!settings.saveXML())
-        return failWith(ERROR_XML, QStringLiteral("Не удалось записать часть %1: %2")
-                                       .arg(partName(m_settingsPath), settings.errorString()));
+        return failWith(ERROR_XML,
+                        QStringLiteral("Не удалось записать часть %1: %2")
+                                .arg(partName(m_settingsPath), settings.errorString()));
     qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Update settings");
     return true;
 }
@@ -111,12 +115,14 @@ bool DocxChanger::updateDocumentPart(const QString &partPath, const TemplateVari
 {
     DocumentXML document(partPath, partPath);
     if (!document.openXML())
-        return failWith(ERROR_XML, QStringLiteral("Ошибка в XML части %1 шаблона %2: %3")
-                                       .arg(partName(partPath), m_packagePath, document.errorString()));
+        return failWith(ERROR_XML,
+                        QStringLiteral("Ошибка в XML части %1 шаблона %2: %3")
+                                .arg(partName(partPath), m_packagePath, document.errorString()));
     document.updateVars(variables, keyVarsRemoveInCells);
     if (!document.saveXML())
-        return failWith(ERROR_XML, QStringLiteral("Не удалось записать часть %1: %2")
-                                       .arg(partName(partPath), document.errorString()));
+        return failWith(
+                ERROR_XML,
+                QStringLiteral("Не удалось записать часть %1: %2").arg(partName(partPath), document.errorString()));
     return true;
 }
 

@@ -8,8 +8,7 @@ DocxTemplate::DocxTemplate(const QString &handlerId, const QString &templatePath
     : QObject(parent)
     , m_handlerId(handlerId)
     , m_templatePath(templatePath)
-{
-}
+{ }
 
 QString DocxTemplate::outputPath() const { return m_outputPath; }
 

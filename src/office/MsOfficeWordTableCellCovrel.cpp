@@ -14,8 +14,7 @@ TableCellCovrel::TableCellCovrel(AutomationObject *cell, AutomationObject *docum
     : QObject(parent)
     , m_cell(cell)
     , m_document(document)
-{
-}
+{ }
 
 AutomationObject *TableCellCovrel::getXaTableCell() const { return m_cell; }
 

@@ -9,8 +9,7 @@ TableCellsCovrel::TableCellsCovrel(AutomationObject *object, AutomationObject *d
     : QObject(parent)
     , m_object(object)
     , m_document(document)
-{
-}
+{ }
 
 AutomationObject *TableCellsCovrel::getXaDocument() const { return m_document; }
 

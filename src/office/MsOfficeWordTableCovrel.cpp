@@ -16,8 +16,7 @@ TableCovrel::TableCovrel(AutomationObject *table, AutomationObject *document, QO
     : QObject(parent)
     , m_table(table)
     , m_document(document)
-{
-}
+{ }
 
 AutomationObject *TableCovrel::getXaTable() const { return m_table; }
 
@@ -102,13 +101,13 @@ bool TableCovrel::hasVerticalMergeCells()
     }
     if (cellsPerColumn.isEmpty()) {
         qDebug().noquote() << QStringLiteral(
-            "[MsOfficeWord::TableCovrel] Количество ячеек в колонках пусто, пропускаем проверку");
+                "[MsOfficeWord::TableCovrel] Количество ячеек в колонках пусто, пропускаем проверку");
         return false;
     }
     const QList<int> counts = cellsPerColumn.values();
     const int most = *std::max_element(counts.cbegin(), counts.cend());
-    qDebug().noquote() << QStringLiteral("[MsOfficeWord::TableCovrel] Максимальное количество строк в колонках %1")
-                                  .arg(most);
+    qDebug().noquote()
+            << QStringLiteral("[MsOfficeWord::TableCovrel] Максимальное количество строк в колонках %1").arg(most);
     return std::any_of(counts.cbegin(), counts.cend(), [most](int cells) { return cells != most; });
 }
 

@@ -7,8 +7,7 @@ namespace MsOfficeWord {
 
 TableRowCovrel::TableRowCovrel(AutomationObject *row, AutomationObject *document, QObject *parent)
     : TableCellsCovrel(row, document, parent)
-{
-}
+{ }
 
 AutomationObject *TableRowCovrel::getXaTableRow() const { return m_object; }
 

@@ -22,8 +22,7 @@ const QString TEMPLATE_NOT_FOUND = QStringLiteral("Не найден файл ш
 
 OfficeBridge::OfficeBridge(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 void OfficeBridge::generateFromTemplate(const QString &handlerId, const QString &templateFilePath, QVariantMap options,
                                         const QString &outputPath)
@@ -239,7 +238,8 @@ void OfficeBridge::saveFile(const QString &handlerId, const QString &filePath, c
 
 void OfficeBridge::checkAvailable(const QString &handlerId)
 {
-    qDebug().noquote() << QStringLiteral("[OfficeBridge] Получен запрос на метод checkAvailable. Id: %1 ").arg(handlerId);
+    qDebug().noquote()
+            << QStringLiteral("[OfficeBridge] Получен запрос на метод checkAvailable. Id: %1 ").arg(handlerId);
     auto *word = new OfficeWordCovrel(this);
     emit checkAvailableResult(handlerId, word->isCanUse(), word->getCodeCanUse());
     word->destroy();

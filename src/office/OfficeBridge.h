@@ -42,8 +42,8 @@ signals:
                                       const QVariantMap &options, const QString &outputPath,
                                       const QString &outputPathReal);
     void generateFromTemplateError(const QString &handlerId, const QString &templateFilePath,
-                                   const QVariantMap &options, const QString &outputPath,
-                                   const QString &outputPathReal, const QString &errorMessage);
+                                   const QVariantMap &options, const QString &outputPath, const QString &outputPathReal,
+                                   const QString &errorMessage);
     void openFileOpen(const QString &handlerId, const QString &filePath);
     void openFileError(const QString &handlerId, const QString &filePath);
     void saveFileSaved(const QString &handlerId, const QString &filePath, const QString &saveTo);
@@ -67,8 +67,8 @@ private:
 
     void generateTemplateByDocxEngine(const QString &handlerId, const QString &templateFilePath, QVariantMap &options,
                                       const QString &outputPath, bool openAfterSave);
-    void generateTemplateByOfficeEngine(const QString &handlerId, const QString &templateFilePath,
-                                        QVariantMap &options, const QString &outputPath);
+    void generateTemplateByOfficeEngine(const QString &handlerId, const QString &templateFilePath, QVariantMap &options,
+                                        const QString &outputPath);
     std::unique_ptr<QFile> getContentTemplateFile(const QString &name) const;
     QString getOutputFilePath(const QString &path) const;
     // Takes "fields" and "clearTablesWithKeys" out of the options.

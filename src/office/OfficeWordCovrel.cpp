@@ -175,8 +175,8 @@ bool OfficeWordCovrel::open(const QString &path)
         logObjectInfo(QStringLiteral("xaWord"), m_xaWord);
         logObjectInfo(QStringLiteral("getDocuments()"), documents);
     }
-    m_xaDocument = documents ? documents->querySubObject("Open(QVariant,QVariant,QVariant,QVariant)", arguments)
-                             : nullptr;
+    m_xaDocument =
+            documents ? documents->querySubObject("Open(QVariant,QVariant,QVariant,QVariant)", arguments) : nullptr;
     watch(m_xaDocument);
     logObjectInfo(QStringLiteral("xaDocument"), m_xaDocument);
     log(QStringLiteral("Document is opened. File '%1'").arg(path));
@@ -330,7 +330,7 @@ void OfficeWordCovrel::clearEmptyTablesWithVariables(const QStringList &keys)
         MsOfficeWord::TableCovrel *table = getTable(index);
         if (table->hasVerticalMergeCells()) {
             log(QStringLiteral("Пропускаем очистку таблицы %1, так как имеет вертикальные объединения ячеек")
-                    .arg(index));
+                        .arg(index));
             continue;
         }
         const int rows = table->getRowsCount();

@@ -9,12 +9,11 @@ const QString kDocVars = QStringLiteral("w:docVars");
 const QString kDocVar = QStringLiteral("w:docVar");
 const QString kName = QStringLiteral("w:name");
 const QString kVal = QStringLiteral("w:val");
-}
+} // namespace
 
 SettingsXML::SettingsXML(const QString &fullPath, const QString &outputPath, QObject *parent)
     : XmlIO(fullPath, outputPath, parent)
-{
-}
+{ }
 
 bool SettingsXML::openXML()
 {
@@ -22,10 +21,7 @@ bool SettingsXML::openXML()
     return contentToQDom();
 }
 
-bool SettingsXML::saveXML()
-{
-    return save();
-}
+bool SettingsXML::saveXML() { return save(); }
 
 bool SettingsXML::updateVars(const TemplateVariables &variables)
 {

@@ -2,9 +2,6 @@
 
 namespace TemplateVariablesUtil {
 
-bool isPresent(const TemplateVariables &variables, const QString &name)
-{
-    return !variables.value(name).isNull();
-}
+bool isPresent(const TemplateVariables &variables, const QString &name) { return !variables.value(name).isNull(); }
 
-}
+} // namespace TemplateVariablesUtil

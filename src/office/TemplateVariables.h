@@ -12,4 +12,4 @@ using TemplateVariables = QMap<QString, QString>;
 namespace TemplateVariablesUtil {
 // True when `name` has an entry whose value is not a null QString.
 bool isPresent(const TemplateVariables &variables, const QString &name);
-}
+} // namespace TemplateVariablesUtil

@@ -8,8 +8,7 @@ XmlIO::XmlIO(const QString &fullPath, const QString &outputPath, QObject *parent
     : QObject(parent)
     , m_fullPath(fullPath)
     , m_outputPath(outputPath)
-{
-}
+{ }
 
 bool XmlIO::readContent()
 {
@@ -92,45 +91,21 @@ bool XmlIO::save()
     return true;
 }
 
-bool XmlIO::isParsed() const
-{
-    return m_parsed;
-}
+bool XmlIO::isParsed() const { return m_parsed; }
 
-QString XmlIO::errorString() const
-{
-    return m_errorString;
-}
+QString XmlIO::errorString() const { return m_errorString; }
 
-QString XmlIO::fullPath() const
-{
-    return m_fullPath;
-}
+QString XmlIO::fullPath() const { return m_fullPath; }
 
-void XmlIO::setFullPath(const QString &path)
-{
-    m_fullPath = path;
-}
+void XmlIO::setFullPath(const QString &path) { m_fullPath = path; }
 
-QString XmlIO::outputpath() const
-{
-    return m_outputPath;
-}
+QString XmlIO::outputpath() const { return m_outputPath; }
 
-void XmlIO::setOutputpath(const QString &path)
-{
-    m_outputPath = path;
-}
+void XmlIO::setOutputpath(const QString &path) { m_outputPath = path; }
 
-QDomDocument XmlIO::content() const
-{
-    return m_content;
-}
+QDomDocument XmlIO::content() const { return m_content; }
 
-QString XmlIO::documentFileContent() const
-{
-    return m_documentFileContent;
-}
+QString XmlIO::documentFileContent() const { return m_documentFileContent; }
 
 QString XmlIO::xmlSafeText(const QString &text)
 {
@@ -140,8 +115,7 @@ QString XmlIO::xmlSafeText(const QString &text)
     safe.reserve(text.size());
     for (const QChar c : text) {
         const ushort u = c.unicode();
-        const bool allowed = u >= 0x20 ? (u != 0xFFFE && u != 0xFFFF)
-                                       : (u == 0x09 || u == 0x0A || u == 0x0D);
+        const bool allowed = u >= 0x20 ? (u != 0xFFFE && u != 0xFFFF) : (u == 0x09 || u == 0x0A || u == 0x0D);
         if (allowed)
             safe.append(c);
     }

@@ -14,17 +14,13 @@ namespace TalqDorv {
 Bridge::Bridge(QObject *parent)
     : QObject(parent)
     , m_data(new Data(this))
-{
-}
+{ }
 
 bool Bridge::isEnabled() { return m_data->canRun(); }
 
 QString Bridge::disabledReasonCode() { return m_data->reasonCodeIfCannotRun(); }
 
-QString Bridge::getQDebugPrefix() const
-{
-    return QStringLiteral("[%1]").arg(QLatin1String(metaObject()->className()));
-}
+QString Bridge::getQDebugPrefix() const { return QStringLiteral("[%1]").arg(QLatin1String(metaObject()->className())); }
 
 QString Bridge::qDebugMessage(const QString &text) const
 {
@@ -42,10 +38,7 @@ bool Bridge::startProvider()
 
 void Bridge::stopProvider() { m_data->stop(); }
 
-QWidget *Bridge::parentWidget() const
-{
-    return parent() ? qobject_cast<QWidget *>(parent()->parent()) : nullptr;
-}
+QWidget *Bridge::parentWidget() const { return parent() ? qobject_cast<QWidget *>(parent()->parent()) : nullptr; }
 
 void Bridge::getDorvInfo(const QString &handlerId, int dorvNumber)
 {
@@ -88,7 +81,7 @@ void Bridge::answerRequest(const QString &method, const QString &handlerId, int 
         return;
     }
     const QString json = document.isNull() ? QString() : QString::fromUtf8(document.toJson(QJsonDocument::Compact));
-    emit (this->*resultSignal)(handlerId, dorvNumber, json);
+    emit(this->*resultSignal)(handlerId, dorvNumber, json);
 }
 
 // A program that cannot run is not started: the page learns the reason at once.
@@ -97,8 +90,7 @@ bool Bridge::refuseWhenDisabled(const QString &handlerId, int dorvNumber)
     const QString reasonCode = m_data->reasonCodeIfCannotRun();
     if (reasonCode.isEmpty())
         return false;
-    const QString message =
-            QStringLiteral("Интеграция с TALQ DORV недоступна, код причины: %1").arg(reasonCode);
+    const QString message = QStringLiteral("Интеграция с TALQ DORV недоступна, код причины: %1").arg(reasonCode);
     log(qDebugMessage(QStringLiteral("%1. HandlerId: %2")).arg(message, handlerId));
     emit getInfoError(handlerId, dorvNumber, message);
     return true;

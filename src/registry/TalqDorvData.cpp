@@ -44,8 +44,7 @@ QString withoutLeading(const QString &line, const QString &prefix)
 
 Data::Data(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 Data::~Data() { stop(); }
 
@@ -74,10 +73,10 @@ std::optional<QDir> Data::getJavaHomeDir() const
     if (!home)
         return std::nullopt;
     const QList<QPair<QString, QString>> candidates = {
-        {QStringLiteral("jre7/bin/java.exe"), QStringLiteral("jre7")},
-        {QStringLiteral("jre/bin/java.exe"), QStringLiteral("jre")},
-        {QStringLiteral("jre/bin/java"), QStringLiteral("jre")},
-        {QStringLiteral("jre/bin/java.sh"), QStringLiteral("jre")},
+            {QStringLiteral("jre7/bin/java.exe"), QStringLiteral("jre7")},
+            {QStringLiteral("jre/bin/java.exe"), QStringLiteral("jre")},
+            {QStringLiteral("jre/bin/java"), QStringLiteral("jre")},
+            {QStringLiteral("jre/bin/java.sh"), QStringLiteral("jre")},
     };
     for (const auto &candidate : candidates) {
         if (QFileInfo::exists(home->absoluteFilePath(candidate.first)))
@@ -91,8 +90,8 @@ QString Data::getJavaExePath() const
     const std::optional<QDir> javaHome = getJavaHomeDir();
     if (!javaHome)
         return QString();
-    return firstExisting(*javaHome, {QStringLiteral("bin/java.exe"), QStringLiteral("bin/java"),
-                                     QStringLiteral("bin/java.sh")});
+    return firstExisting(*javaHome,
+                         {QStringLiteral("bin/java.exe"), QStringLiteral("bin/java"), QStringLiteral("bin/java.sh")});
 }
 
 QString Data::getTalqDorvDbPath() const
@@ -180,8 +179,9 @@ bool Data::waitForPrompt()
             return true;
         }
         if (!m_process->isRunning()) {
-            return failStart(QStringLiteral("Программа интеграции с TALQ DORV завершилась, не выдав приглашения к вводу (%1)")
-                                     .arg(m_process->exitDescription()));
+            return failStart(
+                    QStringLiteral("Программа интеграции с TALQ DORV завершилась, не выдав приглашения к вводу (%1)")
+                            .arg(m_process->exitDescription()));
         }
         if (deadline.hasExpired()) {
             return failStart(QStringLiteral("Программа интеграции с TALQ DORV не выдала приглашения к вводу за %1 мс")
@@ -270,7 +270,8 @@ QString Data::failRequest(const QString &message)
 
 QString Data::errorAnswer(const QString &text)
 {
-    return QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("error"), text}}).toJson(QJsonDocument::Compact));
+    return QString::fromUtf8(
+            QJsonDocument(QJsonObject{{QStringLiteral("error"), text}}).toJson(QJsonDocument::Compact));
 }
 
 QJsonDocument Data::fetch(const QString &commandTemplate, int dorvNumber)
@@ -279,10 +280,7 @@ QJsonDocument Data::fetch(const QString &commandTemplate, int dorvNumber)
     return QJsonDocument::fromJson(answer.toUtf8());
 }
 
-QJsonDocument Data::fetchDorvInfo(int dorvNumber)
-{
-    return fetch(QStringLiteral("Fetch dorv data: %1"), dorvNumber);
-}
+QJsonDocument Data::fetchDorvInfo(int dorvNumber) { return fetch(QStringLiteral("Fetch dorv data: %1"), dorvNumber); }
 
 QJsonDocument Data::fetchDorvElectionsInfo(int dorvNumber)
 {

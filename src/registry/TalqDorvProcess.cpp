@@ -9,20 +9,16 @@ namespace {
 // wedged kernel from freezing the window.
 constexpr int KILL_WAIT_MS = 5000;
 constexpr int ERROR_OUTPUT_KEPT = 2000;
-}
+} // namespace
 
 Process::Process(QObject *parent)
     : QObject(parent)
     , m_process(new QProcess(this))
-{
-}
+{ }
 
 void Process::setProgramPath(const QString &path) { m_process->setProgram(nativePath(path)); }
 
-void Process::addArgument(const QString &argument)
-{
-    m_process->setArguments(m_process->arguments() << argument);
-}
+void Process::addArgument(const QString &argument) { m_process->setArguments(m_process->arguments() << argument); }
 
 void Process::addPathArgument(const QString &path) { addArgument(nativePath(path)); }
 

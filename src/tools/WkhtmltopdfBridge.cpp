@@ -10,8 +10,7 @@ namespace Wkhtmltopdf {
 
 Bridge::Bridge(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 bool Bridge::isAvailable() { return Processor().isAvailable(); }
 
@@ -19,7 +18,8 @@ QString Bridge::getAvailableErrorCode() { return Processor().getAvailableErrorCo
 
 void Bridge::convertHtmlToPdf(const QString &handlerId, const QString &pdfFile, const QStringList &convertParams)
 {
-    qDebug().noquote() << QStringLiteral("[Wkhtmltopdf::Bridge] Получен запрос на метод convertHtmlToPdf. Id: %1 pdf: %2")
+    qDebug().noquote() << QStringLiteral(
+                                  "[Wkhtmltopdf::Bridge] Получен запрос на метод convertHtmlToPdf. Id: %1 pdf: %2")
                                   .arg(handlerId, pdfFile);
     auto *processor = new Processor(this);
     connect(processor, &Processor::convertHtmlToPdfFinished, this, [this, handlerId, processor] {
@@ -38,7 +38,8 @@ void Bridge::convertHtmlToPdfBatch(const QString &handlerId, const QStringList &
                                    const QStringList &convertParams, const QStringList &docsFrom,
                                    const QStringList &docsTo)
 {
-    qDebug().noquote() << QStringLiteral("[Wkhtmltopdf::Bridge] Получен запрос на метод convertHtmlToPdfBatch. Id: %1 PDF: %2")
+    qDebug().noquote() << QStringLiteral(
+                                  "[Wkhtmltopdf::Bridge] Получен запрос на метод convertHtmlToPdfBatch. Id: %1 PDF: %2")
                                   .arg(handlerId)
                                   .arg(pdfFilePaths.size());
     auto *processor = new Processor(this);
@@ -46,13 +47,12 @@ void Bridge::convertHtmlToPdfBatch(const QString &handlerId, const QStringList &
         release(processor);
         emit convertHtmlToPdfError(handlerId);
     });
-    connect(processor, &Processor::convertHtmlToPdfUpdateCounter, this,
-            [this, handlerId, processor](int queueCounter) {
-                qDebug().noquote() << QStringLiteral("convertHtmlToPdfUpdateCounter") << queueCounter;
-                if (queueCounter == 0)
-                    release(processor);
-                emit convertHtmlToPdfUpdateCounter(handlerId, queueCounter);
-            });
+    connect(processor, &Processor::convertHtmlToPdfUpdateCounter, this, [this, handlerId, processor](int queueCounter) {
+        qDebug().noquote() << QStringLiteral("convertHtmlToPdfUpdateCounter") << queueCounter;
+        if (queueCounter == 0)
+            release(processor);
+        emit convertHtmlToPdfUpdateCounter(handlerId, queueCounter);
+    });
     if (!processor->convertHtmlToPdfBatch(pdfFilePaths, convertParams, docsFrom, docsTo))
         release(processor);
 }

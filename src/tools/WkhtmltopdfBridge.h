@@ -34,8 +34,7 @@ public slots:
     // lost on the way answers convertHtmlToPdfError once.
     void convertHtmlToPdfBatch(const QString &handlerId, const QStringList &pdfFilePaths = QStringList(),
                                const QStringList &convertParams = QStringList(),
-                               const QStringList &docsFrom = QStringList(),
-                               const QStringList &docsTo = QStringList());
+                               const QStringList &docsFrom = QStringList(), const QStringList &docsTo = QStringList());
     // The store path "<prefix> <n>" with n one above the highest already there.
     QString getStorePdfDir(const QString &prefix);
 

@@ -221,8 +221,8 @@ void ProcessWkhtmltopdf::processErrorOccurred(QProcess::ProcessError processErro
     // started would otherwise stay unanswered.
     if (processError != QProcess::FailedToStart || !m_process)
         return;
-    qDebug().noquote() << QStringLiteral("[ProcessWkhtmltopdf] Cannot start %1: %2")
-                                  .arg(m_exePath, m_process->errorString());
+    qDebug().noquote()
+            << QStringLiteral("[ProcessWkhtmltopdf] Cannot start %1: %2").arg(m_exePath, m_process->errorString());
     if (m_batch) {
         failBatch();
         return;

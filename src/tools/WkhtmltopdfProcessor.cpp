@@ -23,8 +23,7 @@ const QString FOOTER_PAGE = QStringLiteral("pdf_footer.html");
 
 Processor::Processor(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 QString Processor::getPathToWkhtmltopdfExe() const
 {
@@ -98,8 +97,8 @@ bool Processor::convertHtmlToPdf(const QString &pdfFile, const QStringList &conv
               << QStringLiteral("10") << QStringLiteral("--header-html")
               << nativePath(printPageAddress(HEADER_PAGE, Use::Single)) << QStringLiteral("--header-spacing")
               << QStringLiteral("18") << QStringLiteral("--margin-left") << QStringLiteral("20mm")
-              << QStringLiteral("--debug-javascript") << QStringLiteral("--javascript-delay")
-              << QStringLiteral("2000") << printPageAddress(BODY_PAGE, Use::Single) << pdfPath;
+              << QStringLiteral("--debug-javascript") << QStringLiteral("--javascript-delay") << QStringLiteral("2000")
+              << printPageAddress(BODY_PAGE, Use::Single) << pdfPath;
     return run->command(arguments);
 }
 
@@ -132,7 +131,9 @@ bool Processor::refuseBatch(const QStringList &pdfFilePaths, const QStringList &
 {
     QString reason;
     if (convertParams.size() < pdfFilePaths.size())
-        reason = QStringLiteral("fewer scripts (%1) than PDF files (%2)").arg(convertParams.size()).arg(pdfFilePaths.size());
+        reason = QStringLiteral("fewer scripts (%1) than PDF files (%2)")
+                         .arg(convertParams.size())
+                         .arg(pdfFilePaths.size());
     else if (docsTo.size() < docsFrom.size())
         reason = QStringLiteral("fewer destinations (%1) than documents (%2)").arg(docsTo.size()).arg(docsFrom.size());
     else if (pdfFilePaths.contains(QString()))

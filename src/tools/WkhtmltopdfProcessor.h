@@ -45,8 +45,8 @@ private:
     static QString printPageAddress(const QString &fileName, Use use);
     static QString nativePath(const QString &path);
     static void makeDirFor(const QString &filePath, const QString &message);
-    bool refuseBatch(const QStringList &pdfFilePaths, const QStringList &convertParams,
-                     const QStringList &docsFrom, const QStringList &docsTo);
+    bool refuseBatch(const QStringList &pdfFilePaths, const QStringList &convertParams, const QStringList &docsFrom,
+                     const QStringList &docsTo);
     void queueConversion(ProcessWkhtmltopdf *run, const QString &pdfFilePath, const QString &script,
                          const QString &bodyAddress);
     void copyDataDocument(const QString &from, const QString &to);

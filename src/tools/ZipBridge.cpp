@@ -8,8 +8,7 @@ namespace Zip {
 
 Bridge::Bridge(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 bool Bridge::isAvailable() { return Processor().isAvailable(); }
 
@@ -17,7 +16,8 @@ QString Bridge::getAvailableErrorCode() { return Processor().getAvailableErrorCo
 
 void Bridge::zipDir(const QString &handlerId, const QString &zipDir, const QString &zipFile, const QString &prefix)
 {
-    qDebug().noquote() << QStringLiteral("[Zip::Bridge] Получен запрос на метод zipDir. Id: %1 dir: %2 zip: %3 prefix: %4")
+    qDebug().noquote() << QStringLiteral(
+                                  "[Zip::Bridge] Получен запрос на метод zipDir. Id: %1 dir: %2 zip: %3 prefix: %4")
                                   .arg(handlerId, zipDir, zipFile, prefix);
     auto *processor = new Processor(this);
     // The job's objects go once it has answered.

@@ -8,8 +8,7 @@ namespace Zip {
 Process7Zip::Process7Zip(const QString &exePath, QObject *parent)
     : QObject(parent)
     , m_exePath(exePath)
-{
-}
+{ }
 
 Process7Zip::~Process7Zip()
 {

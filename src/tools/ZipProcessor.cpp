@@ -34,8 +34,7 @@ QString absoluteDirPath(const QString &dirPath)
 
 Processor::Processor(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 QString Processor::getPathTo7ZipExe() const
 {
@@ -43,7 +42,8 @@ QString Processor::getPathTo7ZipExe() const
     if (!configured.isEmpty())
         return configured;
     const QDir appDir = AppEnv::getApplicationDir();
-    for (const QString &candidate : {QStringLiteral("integrations/7zip/7z.exe"), QStringLiteral("integrations/7zip/7z")}) {
+    for (const QString &candidate :
+         {QStringLiteral("integrations/7zip/7z.exe"), QStringLiteral("integrations/7zip/7z")}) {
         if (QFileInfo::exists(appDir.absoluteFilePath(candidate)))
             return QFileInfo(appDir.absoluteFilePath(candidate)).absoluteFilePath();
     }
@@ -72,35 +72,33 @@ bool Processor::zipDir(const QString &dirPath, const QString &pathToZip, const Q
         else
             renameTopFolder(dirPath, pathToZip, prefix);
     });
-    connect(pack, &Process7Zip::error, this, [this, dirPath, pathToZip, prefix] {
-        emit zipDirError(dirPath, pathToZip, prefix);
-    });
-    pack->command(QStringLiteral("a"), {QStringLiteral("-tzip"), END_OF_SWITCHES, Process7Zip::nativePath(pathToZip),
-                                        Process7Zip::nativePath(absoluteDirPath(dirPath))});
+    connect(pack, &Process7Zip::error, this,
+            [this, dirPath, pathToZip, prefix] { emit zipDirError(dirPath, pathToZip, prefix); });
+    pack->command(QStringLiteral("a"),
+                  {QStringLiteral("-tzip"), END_OF_SWITCHES, Process7Zip::nativePath(pathToZip),
+                   Process7Zip::nativePath(absoluteDirPath(dirPath))});
     return true;
 }
 
 void Processor::renameTopFolder(const QString &dirPath, const QString &pathToZip, const QString &prefix)
 {
     auto *rename = new Process7Zip(getPathTo7ZipExe(), this);
-    connect(rename, &Process7Zip::finished, this, [this, dirPath, pathToZip, prefix] {
-        emit zipDirFinished(dirPath, pathToZip, prefix);
-    });
-    connect(rename, &Process7Zip::error, this, [this, dirPath, pathToZip, prefix] {
-        emit zipDirError(dirPath, pathToZip, prefix);
-    });
+    connect(rename, &Process7Zip::finished, this,
+            [this, dirPath, pathToZip, prefix] { emit zipDirFinished(dirPath, pathToZip, prefix); });
+    connect(rename, &Process7Zip::error, this,
+            [this, dirPath, pathToZip, prefix] { emit zipDirError(dirPath, pathToZip, prefix); });
     const QString topFolder = QFileInfo(absoluteDirPath(dirPath)).fileName();
     rename->command(QStringLiteral("rn"), {END_OF_SWITCHES, pathToZip, topFolder, prefix});
 }
 
 QString Processor::zipToDir(const QString &filePath, const QString &dirPath, bool overwrite)
 {
-    const QString target =
-            QDir::fromNativeSeparators(dirPath + QLatin1Char('/') + QFileInfo(filePath).baseName() + QStringLiteral(".zip"));
+    const QString target = QDir::fromNativeSeparators(dirPath + QLatin1Char('/') + QFileInfo(filePath).baseName()
+                                                      + QStringLiteral(".zip"));
     if (overwrite && QFile::exists(target))
         QFile::remove(target);
-    qDebug().noquote() << QStringLiteral("[Zip::Processor::zipToDir] file: %1 dir: %2 target: %3")
-                                  .arg(filePath, dirPath, target);
+    qDebug().noquote()
+            << QStringLiteral("[Zip::Processor::zipToDir] file: %1 dir: %2 target: %3").arg(filePath, dirPath, target);
     return QFile::copy(filePath, target) ? target : QString();
 }
 

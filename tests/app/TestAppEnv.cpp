@@ -65,13 +65,20 @@ void TestAppEnv::filePathPrefixes_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected"); // "@data", "@docs" stand for the directories
 
-    QTest::newRow("docs") << "storeDocs://a/b.docx" << "@docs/a/b.docx";
-    QTest::newRow("data repeated prefix") << "contentData://x/contentData://y" << "@data/x/y";
-    QTest::newRow("other letter case untouched") << "ContentData://x" << "ContentData://x";
-    QTest::newRow("absolute after prefix") << "contentData:///abs/file.txt" << "/abs/file.txt";
-    QTest::newRow("drive letter after prefix") << "storeDocs://C:/x.docx" << "C:/x.docx";
-    QTest::newRow("plain path") << "/tmp/x" << "/tmp/x";
-    QTest::newRow("dot segments kept") << "contentData://../x" << "@data/../x";
+    QTest::newRow("docs") << "storeDocs://a/b.docx"
+                          << "@docs/a/b.docx";
+    QTest::newRow("data repeated prefix") << "contentData://x/contentData://y"
+                                          << "@data/x/y";
+    QTest::newRow("other letter case untouched") << "ContentData://x"
+                                                 << "ContentData://x";
+    QTest::newRow("absolute after prefix") << "contentData:///abs/file.txt"
+                                           << "/abs/file.txt";
+    QTest::newRow("drive letter after prefix") << "storeDocs://C:/x.docx"
+                                               << "C:/x.docx";
+    QTest::newRow("plain path") << "/tmp/x"
+                                << "/tmp/x";
+    QTest::newRow("dot segments kept") << "contentData://../x"
+                                       << "@data/../x";
 }
 
 void TestAppEnv::filePathPrefixes()

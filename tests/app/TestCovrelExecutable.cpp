@@ -130,9 +130,9 @@ void TestCovrelExecutable::debugFile_data()
     QTest::newRow("no debug") << QStringList{} << QString();
     QTest::newRow("debug") << QStringList{QStringLiteral("--debug")} << QStringLiteral("store/logs/debug.log");
     QTest::newRow("debug file with backslashes")
-            << QStringList{QStringLiteral("--debug"), QStringLiteral("--debug-file=@\\mine.log")} << QStringLiteral("mine.log");
-    QTest::newRow("debug file without debug")
-            << QStringList{QStringLiteral("--debug-file=@\\mine.log")} << QString();
+            << QStringList{QStringLiteral("--debug"), QStringLiteral("--debug-file=@\\mine.log")}
+            << QStringLiteral("mine.log");
+    QTest::newRow("debug file without debug") << QStringList{QStringLiteral("--debug-file=@\\mine.log")} << QString();
 }
 
 void TestCovrelExecutable::debugFile()
@@ -166,7 +166,8 @@ void TestCovrelExecutable::debugFile()
 void TestCovrelExecutable::secondCopyIsRefusedAndStaleLockIgnored()
 {
     Installation app;
-    app.writeContent(QStringLiteral("index.html"), "<html><body><script>console.log('page-ready');</script></body></html>");
+    app.writeContent(QStringLiteral("index.html"),
+                     "<html><body><script>console.log('page-ready');</script></body></html>");
     QScopedPointer<QProcess> first(app.start({QStringLiteral("--disable-show-maximized")}));
     QVERIFY(Installation::waitForOutput(first.data(), "page-ready"));
 
@@ -201,7 +202,8 @@ void TestCovrelExecutable::ideWindowSharesTheBridge()
 void TestCovrelExecutable::crashIsLoggedAndEndsTheProcess()
 {
     Installation app;
-    app.writeContent(QStringLiteral("index.html"), "<html><body><script>console.log('page-ready');</script></body></html>");
+    app.writeContent(QStringLiteral("index.html"),
+                     "<html><body><script>console.log('page-ready');</script></body></html>");
     QScopedPointer<QProcess> shell(app.start({QStringLiteral("--disable-show-maximized")}));
     QVERIFY(Installation::waitForOutput(shell.data(), "page-ready"));
     ::kill(pid_t(shell->processId()), SIGSEGV);

@@ -57,7 +57,8 @@ QByteArray TestLogWriter::fullRewrite(const QString &path) const
 
 QStringList TestLogWriter::journalFiles() const
 {
-    return QDir(m_app->path() + QStringLiteral("/store/logs")).entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    return QDir(m_app->path() + QStringLiteral("/store/logs"))
+            .entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
 }
 
 void TestLogWriter::fileEqualsFullRewriteAfterEveryRecord()
@@ -65,10 +66,10 @@ void TestLogWriter::fileEqualsFullRewriteAfterEveryRecord()
     const QString path = LogWriter::instance()->currentFilePath();
     QVERIFY(QFileInfo(path).fileName().contains(QRegularExpression(QStringLiteral("^\\d{14}\\.json$"))));
     const QList<QVariantMap> datas = {
-        {},
-        {{QStringLiteral("z"), 1}, {QStringLiteral("a"), QStringLiteral("строка \"в кавычках\"\n")}},
-        {{QStringLiteral("nested"), QVariantMap{{QStringLiteral("list"), QVariantList{1.5, true, QString()}}}}},
-        {{QStringLiteral("empty"), QVariantMap()}, {QStringLiteral("emptyList"), QVariantList()}},
+            {},
+            {{QStringLiteral("z"), 1}, {QStringLiteral("a"), QStringLiteral("строка \"в кавычках\"\n")}},
+            {{QStringLiteral("nested"), QVariantMap{{QStringLiteral("list"), QVariantList{1.5, true, QString()}}}}},
+            {{QStringLiteral("empty"), QVariantMap()}, {QStringLiteral("emptyList"), QVariantList()}},
     };
     for (int i = 0; i < datas.size(); ++i) {
         LogWriter::writeMessage(QStringLiteral("message %1").arg(i), datas.at(i));

@@ -40,10 +40,11 @@ void TestShellParts::optionsReachAppEnv()
 {
     CommandLineParser parser;
     parser.parse({QStringLiteral("covrel"), QStringLiteral("--dev"), QStringLiteral("--ide"),
-                  QStringLiteral("--internal-link"), QStringLiteral("--debug"), QStringLiteral("--debug-file=C:\\log.txt"),
-                  QStringLiteral("--disable-show-maximized"), QStringLiteral("--java-home"), QStringLiteral("/jh"),
-                  QStringLiteral("--talq-dorv-home=/h"), QStringLiteral("--talq-dorv-jar=/j.jar"),
-                  QStringLiteral("--talq-dorv-db=/db"), QStringLiteral("--7zip=/7z"), QStringLiteral("--wkhtmltopdf=/w"),
+                  QStringLiteral("--internal-link"), QStringLiteral("--debug"),
+                  QStringLiteral("--debug-file=C:\\log.txt"), QStringLiteral("--disable-show-maximized"),
+                  QStringLiteral("--java-home"), QStringLiteral("/jh"), QStringLiteral("--talq-dorv-home=/h"),
+                  QStringLiteral("--talq-dorv-jar=/j.jar"), QStringLiteral("--talq-dorv-db=/db"),
+                  QStringLiteral("--7zip=/7z"), QStringLiteral("--wkhtmltopdf=/w"),
                   QStringLiteral("--pdfPrefixPath=http://x/"), QStringLiteral("--multiple-instances"),
                   QStringLiteral("positional")});
     QVERIFY(AppEnv::isDev());
@@ -61,7 +62,8 @@ void TestShellParts::optionsReachAppEnv()
     QCOMPARE(AppEnv::getPdfPrefixPath(), QStringLiteral("http://x/"));
     QVERIFY(AppEnv::isMultipleInstances());
     // Without a url option the pages come from the content directory.
-    QCOMPARE(AppEnv::getUrl(), QUrl::fromLocalFile(AppEnv::getContentDirPath() + QStringLiteral("/index.html")).toString());
+    QCOMPARE(AppEnv::getUrl(),
+             QUrl::fromLocalFile(AppEnv::getContentDirPath() + QStringLiteral("/index.html")).toString());
     QVERIFY(AppEnv::getUrl().startsWith(QLatin1String("file:///")));
 }
 
@@ -94,11 +96,16 @@ void TestShellParts::originRule_data()
     QTest::newRow("sibling folder with same prefix") << "file:///app/content2/index.html" << start << false;
     QTest::newRow("dot-dot escape") << "file:///app/content/../secret.html" << start << false;
     QTest::newRow("web page from a local start") << "http://example.org/" << start << false;
-    QTest::newRow("same web origin") << "http://127.0.0.1:8080/app/ide.html" << "http://127.0.0.1:8080/app" << true;
-    QTest::newRow("other port") << "http://127.0.0.1:9090/app" << "http://127.0.0.1:8080/app" << false;
-    QTest::newRow("other host") << "http://evil.test:8080/app" << "http://127.0.0.1:8080/app" << false;
-    QTest::newRow("other scheme") << "https://127.0.0.1:8080/app" << "http://127.0.0.1:8080/app" << false;
-    QTest::newRow("local file from a web start") << "file:///app/content/index.html" << "http://127.0.0.1:8080/app" << false;
+    QTest::newRow("same web origin") << "http://127.0.0.1:8080/app/ide.html"
+                                     << "http://127.0.0.1:8080/app" << true;
+    QTest::newRow("other port") << "http://127.0.0.1:9090/app"
+                                << "http://127.0.0.1:8080/app" << false;
+    QTest::newRow("other host") << "http://evil.test:8080/app"
+                                << "http://127.0.0.1:8080/app" << false;
+    QTest::newRow("other scheme") << "https://127.0.0.1:8080/app"
+                                  << "http://127.0.0.1:8080/app" << false;
+    QTest::newRow("local file from a web start") << "file:///app/content/index.html"
+                                                 << "http://127.0.0.1:8080/app" << false;
     QTest::newRow("blank") << "" << start << false;
 }
 

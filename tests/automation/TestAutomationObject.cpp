@@ -98,9 +98,10 @@ void TestAutomationObject::argumentListIsPassedWhole()
     QList<QVariant> save{QStringLiteral("/t/b.doc"), 0, false, QStringLiteral(""), false};
     doc->dynamicCall("SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant)", save);
     QCOMPARE(m_server->callTexts().mid(1),
-             (QStringList{QStringLiteral("Word.Open(QVariant,QVariant,QVariant,QVariant) [\"/t/a.doc\",false,false,false]"),
-                          QStringLiteral("Doc.SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant) "
-                                         "[\"/t/b.doc\",0,false,\"\",false]")}));
+             (QStringList{
+                     QStringLiteral("Word.Open(QVariant,QVariant,QVariant,QVariant) [\"/t/a.doc\",false,false,false]"),
+                     QStringLiteral("Doc.SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant) "
+                                    "[\"/t/b.doc\",0,false,\"\",false]")}));
 }
 
 void TestAutomationObject::subObjectsAreChildrenAndReleasedWithTheirParent()
@@ -143,8 +144,9 @@ void TestAutomationObject::failingCallEmitsExceptionAndAnswersEmpty()
     else
         QVERIFY(!word.setProperty(name.constData(), true));
     QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0), (QVariantList{-2147352567, QStringLiteral("Word"), QStringLiteral("Bad file"),
-                                      QStringLiteral("help.chm")}));
+    QCOMPARE(spy.at(0),
+             (QVariantList{-2147352567, QStringLiteral("Word"), QStringLiteral("Bad file"),
+                           QStringLiteral("help.chm")}));
 }
 
 void TestAutomationObject::propertiesByName()

@@ -32,8 +32,7 @@ GitHttpsServer::GitHttpsServer(const QString &dir, const QString &login, const Q
     , m_dir(dir)
     , m_login(login)
     , m_password(password)
-{
-}
+{ }
 
 GitHttpsServer::~GitHttpsServer()
 {
@@ -75,14 +74,13 @@ bool GitHttpsServer::makeCertificate()
     if (openssl.isEmpty())
         return fail(QStringLiteral("openssl is not installed"));
     QString error;
-    const bool made = runTool(openssl,
-                              {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                               QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
-                               QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                               QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
-                               QStringLiteral("-keyout"), m_dir + QStringLiteral("/key.pem"), QStringLiteral("-out"),
-                               certificatePath()},
-                              m_dir, nullptr, &error);
+    const bool made = runTool(
+            openssl,
+            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+             QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+             QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
+             QStringLiteral("-keyout"), m_dir + QStringLiteral("/key.pem"), QStringLiteral("-out"), certificatePath()},
+            m_dir, nullptr, &error);
     return made || fail(QStringLiteral("openssl failed: ") + error);
 }
 
@@ -104,8 +102,8 @@ bool GitHttpsServer::startServer()
                      QStringLiteral("--user"), m_login, QStringLiteral("--password"), m_password,
                      QStringLiteral("--port-file"), portFile, QStringLiteral("--backend"),
                      execPath.trimmed() + QStringLiteral("/git-http-backend")});
-    const bool listening = QTest::qWaitFor([&] { return QFile::exists(portFile) || m_server->state() == QProcess::NotRunning; },
-                                           SAFETY_WAIT_MS);
+    const bool listening = QTest::qWaitFor(
+            [&] { return QFile::exists(portFile) || m_server->state() == QProcess::NotRunning; }, SAFETY_WAIT_MS);
     QFile file(portFile);
     if (!listening || !file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("the git HTTPS server did not start"));
@@ -117,17 +115,26 @@ bool GitHttpsServer::createRepository(const QString &name)
 {
     const QString seed = m_dir + QStringLiteral("/seed-") + name;
     QDir().mkpath(seed);
-    return !git(seed, {QStringLiteral("init"), QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("master")}).isNull()
+    return !git(seed, {QStringLiteral("init"), QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("master")})
+                    .isNull()
             && writeFile(seed + QStringLiteral("/readme.txt"), "first line\n")
             && !git(seed, {QStringLiteral("add"), QStringLiteral(".")}).isNull()
-            && !git(seed, {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"), QStringLiteral("initial")}).isNull()
-            && !git(seed, {QStringLiteral("checkout"), QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("feature")}).isNull()
+            && !git(seed,
+                    {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"), QStringLiteral("initial")})
+                        .isNull()
+            && !git(seed,
+                    {QStringLiteral("checkout"), QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("feature")})
+                        .isNull()
             && writeFile(seed + QStringLiteral("/feature.txt"), "feature\n")
             && !git(seed, {QStringLiteral("add"), QStringLiteral(".")}).isNull()
-            && !git(seed, {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"), QStringLiteral("feature")}).isNull()
+            && !git(seed,
+                    {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"), QStringLiteral("feature")})
+                        .isNull()
             && !git(seed, {QStringLiteral("checkout"), QStringLiteral("-q"), QStringLiteral("master")}).isNull()
-            && !git(m_dir, {QStringLiteral("clone"), QStringLiteral("-q"), QStringLiteral("--bare"), seed,
-                            repositoryPath(name)}).isNull();
+            && !git(m_dir,
+                    {QStringLiteral("clone"), QStringLiteral("-q"), QStringLiteral("--bare"), seed,
+                     repositoryPath(name)})
+                        .isNull();
 }
 
 bool GitHttpsServer::pushFromElsewhere(const QString &name, const QString &fileName, const QByteArray &content)
@@ -136,10 +143,13 @@ bool GitHttpsServer::pushFromElsewhere(const QString &name, const QString &fileN
     return !git(m_dir, {QStringLiteral("clone"), QStringLiteral("-q"), repositoryPath(name), scratch}).isNull()
             && writeFile(scratch + QLatin1Char('/') + fileName, content)
             && !git(scratch, {QStringLiteral("add"), QStringLiteral(".")}).isNull()
-            && !git(scratch, {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"),
-                              QStringLiteral("from elsewhere")}).isNull()
-            && !git(scratch, {QStringLiteral("push"), QStringLiteral("-q"), QStringLiteral("origin"),
-                              QStringLiteral("master")}).isNull();
+            && !git(scratch,
+                    {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"),
+                     QStringLiteral("from elsewhere")})
+                        .isNull()
+            && !git(scratch,
+                    {QStringLiteral("push"), QStringLiteral("-q"), QStringLiteral("origin"), QStringLiteral("master")})
+                        .isNull();
 }
 
 QString GitHttpsServer::git(const QString &workingDir, const QStringList &arguments)

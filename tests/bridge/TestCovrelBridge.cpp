@@ -35,11 +35,11 @@ void TestCovrelBridge::echoAnswersBeforeTheCallReturns()
 {
     PageHarness page;
     QVERIFY(page.open());
-    const QVariant got = page.eval(QStringLiteral(
-            "var got = [];"
-            "__covrelBridge.echoSender.connect(function (id, s) { got.push([id, s]); });"
-            "__covrelBridge.echo('7', 'abc');"
-            "got"));
+    const QVariant got =
+            page.eval(QStringLiteral("var got = [];"
+                                     "__covrelBridge.echoSender.connect(function (id, s) { got.push([id, s]); });"
+                                     "__covrelBridge.echo('7', 'abc');"
+                                     "got"));
     QCOMPARE(got.toList(), (QVariantList{QVariantList{QStringLiteral("7"), QStringLiteral("abc")}}));
 }
 
@@ -71,18 +71,24 @@ void TestCovrelBridge::directoryGettersAndChangeAppEnv()
     QCOMPARE(page.eval(QStringLiteral("__covrelBridge.getContentDirPath()")).toString(), page.contentDir());
     QCOMPARE(page.eval(QStringLiteral("__covrelBridge.getContentDataDirPath()")).toString(),
              page.contentDir() + QStringLiteral("/data"));
-    QCOMPARE(page.eval(QStringLiteral("__covrelBridge.getStoreDirPath()")).toString(), page.path(QStringLiteral("store")));
+    QCOMPARE(page.eval(QStringLiteral("__covrelBridge.getStoreDirPath()")).toString(),
+             page.path(QStringLiteral("store")));
     QCOMPARE(page.eval(QStringLiteral("__covrelBridge.getStoreDocsDirPath()")).toString(),
              page.path(QStringLiteral("store/docs")));
     QVERIFY(QFileInfo(page.path(QStringLiteral("store/docs"))).isDir());
 
-    page.eval(QStringLiteral("__covrelBridge.changeAppEnv({STORE_DOCS_DIR_PATH: 'C:\\\\Users\\\\me\\\\Docs', OTHER: 1})"));
+    page.eval(QStringLiteral(
+            "__covrelBridge.changeAppEnv({STORE_DOCS_DIR_PATH: 'C:\\\\Users\\\\me\\\\Docs', OTHER: 1})"));
     QCOMPARE(page.eval(QStringLiteral("__covrelBridge.getStoreDocsDirPath()")).toString(),
              QStringLiteral("C:/Users/me/Docs").prepend(QDir::currentPath() + QLatin1Char('/')));
-    QCOMPARE(AppEnv::getFilePath(QStringLiteral("storeDocs://a.docx")).endsWith(QLatin1String("C:/Users/me/Docs/a.docx")), true);
+    QCOMPARE(AppEnv::getFilePath(QStringLiteral("storeDocs://a.docx"))
+                     .endsWith(QLatin1String("C:/Users/me/Docs/a.docx")),
+             true);
 
     page.eval(QStringLiteral("__covrelBridge.changeAppEnv({})"));
-    QVERIFY(page.eval(QStringLiteral("__covrelBridge.getStoreDocsDirPath()")).toString().endsWith(QLatin1String("Docs")));
+    QVERIFY(page.eval(QStringLiteral("__covrelBridge.getStoreDocsDirPath()"))
+                    .toString()
+                    .endsWith(QLatin1String("Docs")));
 
     page.eval(QStringLiteral("__covrelBridge.changeAppEnv({STORE_DOCS_DIR_PATH: ''})"));
     QCOMPARE(page.eval(QStringLiteral("__covrelBridge.getStoreDocsDirPath()")).toString(),
@@ -94,7 +100,8 @@ void TestCovrelBridge::storeIsRecreatedWhenDeleted()
     PageHarness page;
     QVERIFY(page.open());
     QVERIFY(QDir(page.path(QStringLiteral("store"))).removeRecursively());
-    QCOMPARE(page.eval(QStringLiteral("__covrelBridge.getStoreDirPath()")).toString(), page.path(QStringLiteral("store")));
+    QCOMPARE(page.eval(QStringLiteral("__covrelBridge.getStoreDirPath()")).toString(),
+             page.path(QStringLiteral("store")));
     QVERIFY(QFileInfo(page.path(QStringLiteral("store"))).isDir());
 }
 
@@ -110,7 +117,8 @@ void TestCovrelBridge::loggerAppendsJournalRecordsInOrder()
     QCOMPARE(records.size(), 2);
     const QJsonObject first = records.at(0).toObject();
     QCOMPARE(first.value(QStringLiteral("message")).toString(), QStringLiteral("первая"));
-    QCOMPARE(first.keys(), (QStringList{QStringLiteral("data"), QStringLiteral("message"), QStringLiteral("timestamp")}));
+    QCOMPARE(first.keys(),
+             (QStringList{QStringLiteral("data"), QStringLiteral("message"), QStringLiteral("timestamp")}));
     const QJsonObject data = first.value(QStringLiteral("data")).toObject();
     QCOMPARE(data.value(QStringLiteral("b")).toDouble(), 2.0);
     QCOMPARE(data.value(QStringLiteral("nested")).toObject().value(QStringLiteral("list")).toArray(),

@@ -23,8 +23,8 @@ void TestDemoPage::clientResolvesEachCallByItsOwnId()
     QTRY_COMPARE(page.eval(QStringLiteral("document.getElementById('bridgeStatus').textContent")).toString(),
                  QStringLiteral("Мост: работает"));
     // Two calls in flight at once each get their own answer, in call order.
-    const QVariant answers = page.evalAsync(QStringLiteral(
-            "Promise.all([Covrel.echo('один'), Covrel.echo('two')]).then(done);"));
+    const QVariant answers =
+            page.evalAsync(QStringLiteral("Promise.all([Covrel.echo('один'), Covrel.echo('two')]).then(done);"));
     QCOMPARE(answers.toList(), (QVariantList{QStringLiteral("один"), QStringLiteral("two")}));
     QCOMPARE(page.eval(QStringLiteral("Object.keys(Covrel._pending).length")).toInt(), 0);
 }
@@ -34,9 +34,9 @@ void TestDemoPage::clientRejectsWhenTheCallThrows()
     PageHarness page;
     page.useDemoContent();
     QVERIFY(page.open());
-    const QVariant message = page.evalAsync(QStringLiteral(
-            "Covrel.call(null, 'noSuchMethod', [], {done: ['echoSender']})"
-            "  .then(function () { done('resolved'); }, function (e) { done('rejected'); });"));
+    const QVariant message = page.evalAsync(
+            QStringLiteral("Covrel.call(null, 'noSuchMethod', [], {done: ['echoSender']})"
+                           "  .then(function () { done('resolved'); }, function (e) { done('rejected'); });"));
     QCOMPARE(message.toString(), QStringLiteral("rejected"));
 }
 

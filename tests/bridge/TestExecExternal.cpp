@@ -71,10 +71,7 @@ void TestExecExternal::initTestCase()
     m_page.record(QStringLiteral("__covrelBridge"), EXEC_SIGNALS);
 }
 
-void TestExecExternal::init()
-{
-    m_page.clearReceived();
-}
+void TestExecExternal::init() { m_page.clearReceived(); }
 
 QString TestExecExternal::writeProgram(const QString &name, const QByteArray &body, bool executable)
 {
@@ -106,10 +103,13 @@ QStringList TestExecExternal::signalNames()
 // child that never ends.
 bool TestExecExternal::waitForEnd()
 {
-    return QTest::qWaitFor([this] {
-        const QStringList names = signalNames();
-        return names.contains(QStringLiteral("execExternalFinished")) || names.contains(QStringLiteral("execExternalError"));
-    }, 20000);
+    return QTest::qWaitFor(
+            [this] {
+                const QStringList names = signalNames();
+                return names.contains(QStringLiteral("execExternalFinished"))
+                        || names.contains(QStringLiteral("execExternalError"));
+            },
+            20000);
 }
 
 void TestExecExternal::run_data()
@@ -125,7 +125,8 @@ void TestExecExternal::run_data()
     const QString failed = QStringLiteral("Программа завершилась с ошибкой");
     QTest::newRow("exits 0") << QByteArray("#!/bin/sh\nexit 0\n") << true << false
                              << QStringList{"execExternalStarted", "execExternalFinished"} << QString() << false;
-    QTest::newRow("exits 3") << QByteArray("#!/bin/sh\nexit 3\n") << true << false << startedThenError << failed << false;
+    QTest::newRow("exits 3") << QByteArray("#!/bin/sh\nexit 3\n") << true << false << startedThenError << failed
+                             << false;
     QTest::newRow("crashes") << QByteArray("#!/bin/sh\nkill -SEGV $$\n") << true << false << startedThenError << failed
                              << false;
     QTest::newRow("missing file") << QByteArray() << true << false << QStringList{"execExternalError"}
@@ -134,9 +135,9 @@ void TestExecExternal::run_data()
                                     << QStringList{"execExternalError"} << "Файл не является исполняемым" << true;
     QTest::newRow("cannot be started") << QByteArray("#!/nonexistent/interpreter\n") << true << false
                                        << QStringList{"execExternalError"} << "Неудалось запустить программу" << false;
-    QTest::newRow("path with backslashes") << QByteArray("#!/bin/sh\nexit 0\n") << true << true
-                                           << QStringList{"execExternalStarted", "execExternalFinished"} << QString()
-                                           << false;
+    QTest::newRow("path with backslashes")
+            << QByteArray("#!/bin/sh\nexit 0\n") << true << true
+            << QStringList{"execExternalStarted", "execExternalFinished"} << QString() << false;
 }
 
 void TestExecExternal::run()
@@ -148,8 +149,9 @@ void TestExecExternal::run()
     QFETCH(QString, expectedError);
     QFETCH(bool, answeredDuringCall);
 
-    QString path = program.isEmpty() ? m_dir.filePath(QStringLiteral("absent.sh"))
-                                     : writeProgram(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_'), program, executable);
+    QString path = program.isEmpty()
+            ? m_dir.filePath(QStringLiteral("absent.sh"))
+            : writeProgram(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_'), program, executable);
     QVERIFY(!path.isEmpty());
     if (writtenWithBackslashes)
         path.replace(QLatin1Char('/'), QLatin1Char('\\'));
@@ -173,21 +175,24 @@ void TestExecExternal::childSeesArgumentsDirectoryAndEnvironment()
     qputenv("COVREL_EXEC_MARK", "inherited value");
     qputenv("LD_LIBRARY_PATH", "/somewhere/lib");
     const QString report = m_dir.filePath(QStringLiteral("report.txt"));
-    const QString program = writeProgram(QStringLiteral("report.sh"),
-                                         "#!/bin/sh\n"
-                                         "{ pwd; for a in \"$@\"; do echo \"arg[$a]\"; done;\n"
-                                         "  echo \"ld[${LD_LIBRARY_PATH-unset}]\"; echo \"mark[$COVREL_EXEC_MARK]\"; } > \"$REPORT\"\n");
+    const QString program = writeProgram(
+            QStringLiteral("report.sh"),
+            "#!/bin/sh\n"
+            "{ pwd; for a in \"$@\"; do echo \"arg[$a]\"; done;\n"
+            "  echo \"ld[${LD_LIBRARY_PATH-unset}]\"; echo \"mark[$COVREL_EXEC_MARK]\"; } > \"$REPORT\"\n");
     qputenv("REPORT", report.toUtf8());
     const QString workDir = m_dir.filePath(QStringLiteral("work dir"));
     QVERIFY(QDir().mkpath(workDir));
 
-    callExec(QStringLiteral("env"), program, {QStringLiteral("two words"), QStringLiteral("say \"hi\""), QString()}, workDir);
+    callExec(QStringLiteral("env"), program, {QStringLiteral("two words"), QStringLiteral("say \"hi\""), QString()},
+             workDir);
     QVERIFY(m_page.waitFor(QStringLiteral("execExternalFinished")));
     qunsetenv("LD_LIBRARY_PATH");
 
     const QStringList lines = QString::fromUtf8(readFile(report)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines, (QStringList{workDir, QStringLiteral("arg[two words]"), QStringLiteral("arg[say \"hi\"]"),
-                                 QStringLiteral("arg[]"), QStringLiteral("ld[]"), QStringLiteral("mark[inherited value]")}));
+    QCOMPARE(lines,
+             (QStringList{workDir, QStringLiteral("arg[two words]"), QStringLiteral("arg[say \"hi\"]"),
+                          QStringLiteral("arg[]"), QStringLiteral("ld[]"), QStringLiteral("mark[inherited value]")}));
 }
 
 void TestExecExternal::twoRunsAtOnce()
@@ -287,10 +292,11 @@ void TestExecExternal::isExecExternal()
     QFETCH(bool, expected);
 
     const QString marker = m_dir.filePath(QStringLiteral("ran"));
-    const QString path = name.isEmpty() ? m_dir.filePath(QStringLiteral("absent.sh"))
-                                        : writeProgram(name, "#!/bin/sh\ntouch \"" + marker.toUtf8() + "\"\n", executable);
-    const QVariant answer = m_page.eval(QStringLiteral("__covrelBridge.isExecExternal(%1, [], %2)")
-                                                .arg(jsString(path), jsString(m_dir.path())));
+    const QString path = name.isEmpty()
+            ? m_dir.filePath(QStringLiteral("absent.sh"))
+            : writeProgram(name, "#!/bin/sh\ntouch \"" + marker.toUtf8() + "\"\n", executable);
+    const QVariant answer = m_page.eval(
+            QStringLiteral("__covrelBridge.isExecExternal(%1, [], %2)").arg(jsString(path), jsString(m_dir.path())));
     QCOMPARE(answer, QVariant(expected));
     // Only a question: nothing reaches the page and nothing is started.
     QTest::qWait(0);

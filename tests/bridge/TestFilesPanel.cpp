@@ -105,7 +105,8 @@ void TestFilesPanel::copyShippedFileOut()
     QVERIFY(shipped.startsWith("Памятка"));
 
     click(QStringLiteral("filesCopy"));
-    QTRY_COMPARE(text(QStringLiteral("filesCopyStatus")), QStringLiteral("Сохранено: ") + docs(QStringLiteral("Памятка.txt")));
+    QTRY_COMPARE(text(QStringLiteral("filesCopyStatus")),
+                 QStringLiteral("Сохранено: ") + docs(QStringLiteral("Памятка.txt")));
     QCOMPARE(readFile(docs(QStringLiteral("Памятка.txt"))), shipped);
     click(QStringLiteral("filesShowFolder"));
     QCOMPARE(opener.opened, QList<QUrl>{QUrl::fromLocalFile(docs() + QLatin1Char('/'))});
@@ -120,7 +121,8 @@ void TestFilesPanel::copyShippedFileOut()
     click(QStringLiteral("filesCopy"));
     QTRY_COMPARE(text(QStringLiteral("filesCopyStatus")), QStringLiteral("Отменено"));
     click(QStringLiteral("filesCopy"));
-    QTRY_COMPARE(text(QStringLiteral("filesCopyStatus")), QStringLiteral("Сохранено: ") + m_cwd->filePath(QStringLiteral("копия.txt")));
+    QTRY_COMPARE(text(QStringLiteral("filesCopyStatus")),
+                 QStringLiteral("Сохранено: ") + m_cwd->filePath(QStringLiteral("копия.txt")));
     QCOMPARE(readFile(m_cwd->filePath(QStringLiteral("копия.txt"))), shipped);
     QCOMPARE(dialogs.asked, (QStringList{QStringLiteral("save"), QStringLiteral("save")}));
 }
@@ -167,20 +169,23 @@ void TestFilesPanel::wrappersSettleWithCodes()
             "  Covrel.deleteFile('.', 'a.txt')"
             "]).then(done, function (e) { done('rejected: ' + e.message); });"));
     QCOMPARE(answers.toList(),
-             (QVariantList{QStringLiteral("fileNotExists"), QStringLiteral("fileNotExists"), QStringLiteral("Памятка к демонстрации"),
-                           QStringLiteral("fileNotExists"), QStringLiteral("cannotOpenFile"), QStringLiteral("errorSave"),
-                           QStringLiteral("notFound"), QStringLiteral("./a.txt"), QStringLiteral("one\ntwo"),
-                           QVariantList{QStringLiteral("ok"), QStringLiteral("false")}, QVariantList{QStringLiteral("a.txt")},
-                           QStringLiteral("./a.txt")}));
+             (QVariantList{QStringLiteral("fileNotExists"), QStringLiteral("fileNotExists"),
+                           QStringLiteral("Памятка к демонстрации"), QStringLiteral("fileNotExists"),
+                           QStringLiteral("cannotOpenFile"), QStringLiteral("errorSave"), QStringLiteral("notFound"),
+                           QStringLiteral("./a.txt"), QStringLiteral("one\ntwo"),
+                           QVariantList{QStringLiteral("ok"), QStringLiteral("false")},
+                           QVariantList{QStringLiteral("a.txt")}, QStringLiteral("./a.txt")}));
     QCOMPARE(m_page->eval(QStringLiteral("Object.keys(Covrel._pending).length")).toInt(), 0);
 }
 
 void TestFilesPanel::copyFilesWrapperCollectsItemErrors()
 {
     QVERIFY(writeFile(m_cwd->filePath(QStringLiteral("a.txt")), "a"));
-    const QVariantMap result = m_page->evalAsync(QStringLiteral(
-            "Covrel.copyFiles(['a.txt', '', 'c.txt'], 'out', ['a.txt', 'b.txt', 'c.txt'])"
-            "  .then(done, function (e) { done('rejected: ' + e.message); });")).toMap();
+    const QVariantMap result =
+            m_page->evalAsync(
+                          QStringLiteral("Covrel.copyFiles(['a.txt', '', 'c.txt'], 'out', ['a.txt', 'b.txt', 'c.txt'])"
+                                         "  .then(done, function (e) { done('rejected: ' + e.message); });"))
+                    .toMap();
     QCOMPARE(result.value(QStringLiteral("status")).toStringList(),
              (QStringList{QStringLiteral("ok"), QStringLiteral("false"), QStringLiteral("false")}));
     QStringList codes;

@@ -72,9 +72,9 @@ void recordLogLine(QtMsgType type, const QMessageLogContext &context, const QStr
         g_previousHandler(type, context, message);
 }
 
-const QStringList GIT_SIGNALS{QStringLiteral("checkGitVersionFinished"), QStringLiteral("checkGitVersionError"),
-                              QStringLiteral("gitCloneFinished"),        QStringLiteral("gitCloneError"),
-                              QStringLiteral("gitPullFinished"),         QStringLiteral("gitPullError"),
+const QStringList GIT_SIGNALS{QStringLiteral("checkGitVersionFinished"),  QStringLiteral("checkGitVersionError"),
+                              QStringLiteral("gitCloneFinished"),         QStringLiteral("gitCloneError"),
+                              QStringLiteral("gitPullFinished"),          QStringLiteral("gitPullError"),
                               QStringLiteral("gitCommitAndPushFinished"), QStringLiteral("gitCommitAndPushError")};
 
 bool writeScript(const QString &path, const QByteArray &body)
@@ -104,8 +104,8 @@ void TestGitOperations::initTestCase()
     qputenv("LC_ALL", "C");
     QVERIFY(GitHttpsServer::writeFile(home + QStringLiteral("/.gitconfig"), "[credential]\n\thelper = store\n"));
     const QString askpass = m_root.filePath(QStringLiteral("askpass.sh"));
-    QVERIFY(writeScript(askpass, "echo \"$0 $*\" >> \"" + m_root.filePath(QStringLiteral("asked")).toUtf8()
-                                         + "\"\necho leaked\n"));
+    QVERIFY(writeScript(
+            askpass, "echo \"$0 $*\" >> \"" + m_root.filePath(QStringLiteral("asked")).toUtf8() + "\"\necho leaked\n"));
     qputenv("GIT_ASKPASS", askpass.toUtf8());
     qputenv("SSH_ASKPASS", askpass.toUtf8());
 
@@ -145,7 +145,8 @@ void TestGitOperations::cleanup()
 QVariant TestGitOperations::call(const QString &method, const QStringList &arguments)
 {
     const QByteArray list = QJsonDocument(QJsonArray::fromStringList(arguments)).toJson(QJsonDocument::Compact);
-    return m_page->eval(QStringLiteral("__covrelBridge.%1(%2)").arg(method, QString::fromUtf8(list.mid(1, list.size() - 2))));
+    return m_page->eval(
+            QStringLiteral("__covrelBridge.%1(%2)").arg(method, QString::fromUtf8(list.mid(1, list.size() - 2))));
 }
 
 QString TestGitOperations::newRepository()
@@ -156,23 +157,24 @@ QString TestGitOperations::newRepository()
 
 QString TestGitOperations::encodedCredentialsUrl(const QString &repository) const
 {
-    return m_server->url(repository).replace(
-            QStringLiteral("https://"),
-            QStringLiteral("https://%1:%2@").arg(QString::fromLatin1(QUrl::toPercentEncoding(LOGIN)),
-                                                QString::fromLatin1(QUrl::toPercentEncoding(PASSWORD))));
+    return m_server->url(repository)
+            .replace(QStringLiteral("https://"),
+                     QStringLiteral("https://%1:%2@")
+                             .arg(QString::fromLatin1(QUrl::toPercentEncoding(LOGIN)),
+                                  QString::fromLatin1(QUrl::toPercentEncoding(PASSWORD))));
 }
 
 QString TestGitOperations::shownUrl(const QString &repository, const QString &password) const
 {
-    return m_server->url(repository).replace(QStringLiteral("https://"),
-                                             QStringLiteral("https://%1:%2@").arg(LOGIN, password));
+    return m_server->url(repository)
+            .replace(QStringLiteral("https://"), QStringLiteral("https://%1:%2@").arg(LOGIN, password));
 }
 
 // Clones the repository through the page into "wc"; the working copy is wc/<repository>.
 QString TestGitOperations::workingCopyOf(const QString &repository)
 {
-    call(QStringLiteral("gitClone"), {QStringLiteral("setup"), m_server->url(repository), LOGIN, PASSWORD,
-                                      QStringLiteral("wc"), QString()});
+    call(QStringLiteral("gitClone"),
+         {QStringLiteral("setup"), m_server->url(repository), LOGIN, PASSWORD, QStringLiteral("wc"), QString()});
     if (m_page->received(QStringLiteral("gitCloneFinished")).size() != 1)
         return QString();
     m_page->clearReceived();
@@ -198,8 +200,10 @@ bool TestGitOperations::commitLocally(const QString &workingCopy, const QString 
 {
     return GitHttpsServer::writeFile(workingCopy + QLatin1Char('/') + fileName, content)
             && !GitHttpsServer::git(workingCopy, {QStringLiteral("add"), QStringLiteral(".")}).isNull()
-            && !GitHttpsServer::git(workingCopy, {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"),
-                                                  QStringLiteral("local")}).isNull();
+            && !GitHttpsServer::git(
+                        workingCopy,
+                        {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"), QStringLiteral("local")})
+                        .isNull();
 }
 
 void TestGitOperations::checkGitVersion_data()
@@ -208,8 +212,10 @@ void TestGitOperations::checkGitVersion_data()
     QTest::addColumn<QString>("expectedSignal");
     QTest::addColumn<QString>("expectedText");
 
-    QTest::newRow("installed") << true << "checkGitVersionFinished" << "git version ";
-    QTest::newRow("not installed") << false << "checkGitVersionError" << "Git-клиент не установлен";
+    QTest::newRow("installed") << true << "checkGitVersionFinished"
+                               << "git version ";
+    QTest::newRow("not installed") << false << "checkGitVersionError"
+                                   << "Git-клиент не установлен";
 }
 
 void TestGitOperations::checkGitVersion()
@@ -246,7 +252,8 @@ void TestGitOperations::clone_data()
                                    << QStringList{"feature.txt", "readme.txt"};
     QTest::newRow("wrong password") << LOGIN << "pa:s@s/%x" << true << none << "Authentication failed" << QStringList();
     QTest::newRow("no credentials") << none << none << true << none << "fatal:" << QStringList();
-    QTest::newRow("missing branch") << LOGIN << PASSWORD << true << "nosuch" << "nosuch" << QStringList();
+    QTest::newRow("missing branch") << LOGIN << PASSWORD << true << "nosuch"
+                                    << "nosuch" << QStringList();
     QTest::newRow("missing repository") << LOGIN << PASSWORD << false << none << "fatal:" << QStringList();
 }
 
@@ -261,13 +268,14 @@ void TestGitOperations::clone()
 
     const QString repository = repositoryExists ? newRepository() : QStringLiteral("absent");
     QVERIFY(!repository.isEmpty());
-    call(QStringLiteral("gitClone"), {QStringLiteral("c1"), m_server->url(repository), login, password,
-                                      QStringLiteral("wc"), branch});
+    call(QStringLiteral("gitClone"),
+         {QStringLiteral("c1"), m_server->url(repository), login, password, QStringLiteral("wc"), branch});
 
     // Answered before the call returned, exactly once.
     QCOMPARE(m_page->received().size(), 1);
-    const QString url = m_server->url(repository).replace(QStringLiteral("https://"),
-                                                          QStringLiteral("https://%1:%2@").arg(login, password));
+    const QString url =
+            m_server->url(repository)
+                    .replace(QStringLiteral("https://"), QStringLiteral("https://%1:%2@").arg(login, password));
     const QString destPath = QDir::currentPath() + QStringLiteral("/wc");
     if (errorPart.isEmpty()) {
         QCOMPARE(m_page->received(QStringLiteral("gitCloneFinished")).value(0),
@@ -295,26 +303,29 @@ void TestGitOperations::refusedBeforeGit_data()
     QTest::addColumn<QString>("branch");
 
     const QString url = QStringLiteral("https://127.0.0.1:9/none.git");
-    QTest::newRow("clone, empty address") << "gitClone" << "" << false << "gitCloneError" << true
-                                          << "Не указан url репозитория для клонирования" << QString();
+    QTest::newRow("clone, empty address")
+            << "gitClone"
+            << "" << false << "gitCloneError" << true << "Не указан url репозитория для клонирования" << QString();
     QTest::newRow("clone, folder exists") << "gitClone" << url << true << "gitCloneError" << false
                                           << "Указанная папка для клонирования уже существует" << QString();
-    QTest::newRow("pull, empty address") << "gitPull" << "" << true << "gitPullError" << true
-                                         << "Не указан url репозитория" << QString();
-    QTest::newRow("pull, folder missing") << "gitPull" << url << false << "gitPullError" << false
-                                          << "Указанная папка не существует" << QString();
-    QTest::newRow("commit, empty address") << "gitCommitAndPush" << "" << true << "gitCommitAndPushError" << true
-                                           << "Не указан url репозитория" << QString();
+    QTest::newRow("pull, empty address") << "gitPull"
+                                         << "" << true << "gitPullError" << true << "Не указан url репозитория"
+                                         << QString();
+    QTest::newRow("pull, folder missing")
+            << "gitPull" << url << false << "gitPullError" << false << "Указанная папка не существует" << QString();
+    QTest::newRow("commit, empty address")
+            << "gitCommitAndPush"
+            << "" << true << "gitCommitAndPushError" << true << "Не указан url репозитория" << QString();
     QTest::newRow("commit, folder missing") << "gitCommitAndPush" << url << false << "gitCommitAndPushError" << false
                                             << "Указанная папка не существует" << QString();
     // A word beginning with "-" would be an option to git, one that runs a command.
     const QString option = QStringLiteral("--upload-pack=touch ran;git-upload-pack");
     QTest::newRow("clone, address is an option") << "gitClone" << option << false << "gitCloneError" << false
                                                  << "Некорректный адрес репозитория" << QString();
-    QTest::newRow("pull, address is an option") << "gitPull" << option << true << "gitPullError" << false
-                                                << "Некорректный адрес репозитория" << QString();
-    QTest::newRow("pull, branch is an option") << "gitPull" << url << true << "gitPullError" << false
-                                               << "Некорректное имя ветки" << option;
+    QTest::newRow("pull, address is an option")
+            << "gitPull" << option << true << "gitPullError" << false << "Некорректный адрес репозитория" << QString();
+    QTest::newRow("pull, branch is an option")
+            << "gitPull" << url << true << "gitPullError" << false << "Некорректное имя ветки" << option;
 }
 
 void TestGitOperations::refusedBeforeGit()
@@ -331,7 +342,11 @@ void TestGitOperations::refusedBeforeGit()
         QVERIFY(QDir::current().mkdir(QStringLiteral("wc")));
         QVERIFY(GitHttpsServer::writeFile(QStringLiteral("wc/kept.txt"), ""));
     }
-    QStringList arguments{QStringLiteral("r1"), url, LOGIN, PASSWORD, QStringLiteral("wc"),
+    QStringList arguments{QStringLiteral("r1"),
+                          url,
+                          LOGIN,
+                          PASSWORD,
+                          QStringLiteral("wc"),
                           branch.isEmpty() ? QStringLiteral("x") : branch};
     if (method == QLatin1String("gitCommitAndPush"))
         arguments << QStringLiteral("y");
@@ -339,10 +354,12 @@ void TestGitOperations::refusedBeforeGit()
 
     QCOMPARE(m_page->received().size(), 1);
     const QString destPath = bareFolderName ? QStringLiteral("wc") : QDir::currentPath() + QStringLiteral("/wc");
-    QCOMPARE(m_page->received(expectedSignal).value(0), (QVariantList{QStringLiteral("r1"), url, destPath, expectedError}));
+    QCOMPARE(m_page->received(expectedSignal).value(0),
+             (QVariantList{QStringLiteral("r1"), url, destPath, expectedError}));
     // git was not run: the folder holds what it held.
     const QStringList expectedEntries = folderExists ? QStringList{QStringLiteral("kept.txt")} : QStringList();
-    QCOMPARE(QDir(QStringLiteral("wc")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), expectedEntries);
+    QCOMPARE(QDir(QStringLiteral("wc")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             expectedEntries);
     QVERIFY(!QFileInfo::exists(QStringLiteral("ran")));
 }
 
@@ -357,12 +374,13 @@ void TestGitOperations::pull_data()
     const QString none;
     QTest::newRow("fast-forward") << "remote ahead" << PASSWORD << none << none
                                   << QStringList{"readme.txt", "remote.txt"};
-    QTest::newRow("divergent branches merge") << "diverged" << PASSWORD << none << none
-                                              << QStringList{"local.txt", "readme.txt", "remote.txt"};
+    QTest::newRow("divergent branches merge")
+            << "diverged" << PASSWORD << none << none << QStringList{"local.txt", "readme.txt", "remote.txt"};
     QTest::newRow("conflict") << "conflict" << PASSWORD << none << "CONFLICT" << QStringList{"readme.txt"};
-    QTest::newRow("wrong password") << "remote ahead" << "wrong" << none << "Authentication failed"
-                                    << QStringList{"readme.txt"};
-    QTest::newRow("unknown branch") << "remote ahead" << PASSWORD << "nosuch" << "nosuch" << QStringList{"readme.txt"};
+    QTest::newRow("wrong password") << "remote ahead"
+                                    << "wrong" << none << "Authentication failed" << QStringList{"readme.txt"};
+    QTest::newRow("unknown branch") << "remote ahead" << PASSWORD << "nosuch"
+                                    << "nosuch" << QStringList{"readme.txt"};
     QTest::newRow("named branch") << "up to date" << PASSWORD << "feature" << none
                                   << QStringList{"feature.txt", "readme.txt"};
 }
@@ -379,14 +397,15 @@ void TestGitOperations::pull()
     const QString workingCopy = workingCopyOf(repository);
     QVERIFY(!workingCopy.isEmpty());
     if (situation != QLatin1String("up to date"))
-        QVERIFY(m_server->pushFromElsewhere(repository, situation == QLatin1String("conflict") ? "readme.txt" : "remote.txt",
-                                            "from elsewhere\n"));
+        QVERIFY(m_server->pushFromElsewhere(
+                repository, situation == QLatin1String("conflict") ? "readme.txt" : "remote.txt", "from elsewhere\n"));
     if (situation == QLatin1String("diverged"))
         QVERIFY(commitLocally(workingCopy, QStringLiteral("local.txt"), "local\n"));
     if (situation == QLatin1String("conflict"))
         QVERIFY(commitLocally(workingCopy, QStringLiteral("readme.txt"), "changed here\n"));
 
-    call(QStringLiteral("gitPull"), {QStringLiteral("p1"), m_server->url(repository), LOGIN, password, workingCopy, branch});
+    call(QStringLiteral("gitPull"),
+         {QStringLiteral("p1"), m_server->url(repository), LOGIN, password, workingCopy, branch});
 
     QCOMPARE(m_page->received().size(), 1);
     const QVariantList expectedHead{QStringLiteral("p1"), shownUrl(repository, password),
@@ -402,7 +421,8 @@ void TestGitOperations::pull()
     QCOMPARE(QDir(workingCopy).entryList(QDir::Files, QDir::Name), expectedFiles);
     if (situation == QLatin1String("diverged")) {
         // The merge commit needed an identity the machine does not have.
-        const QStringList head = GitHttpsServer::git(workingCopy, {"log", "-1", "--format=%P|%cn <%ce>"}).trimmed().split('|');
+        const QStringList head =
+                GitHttpsServer::git(workingCopy, {"log", "-1", "--format=%P|%cn <%ce>"}).trimmed().split('|');
         QCOMPARE(head.value(0).split(' ').size(), 2);
         QCOMPARE(head.value(1), QStringLiteral("covrel <covrel@localhost>"));
     }
@@ -420,25 +440,45 @@ void TestGitOperations::commitAndPush_data()
     const QString none;
     const QString quoted = QStringLiteral("Fixed \"the\" report; it's $HOME & `done`");
     const QStringList withNew{"new.txt", "readme.txt"};
-    QTest::newRow("author with email, comment with quotes")
-            << "new file" << "Ivan Petrov <ivan@example.org>" << quoted << none
-            << "Ivan Petrov <ivan@example.org> " + quoted << withNew;
-    QTest::newRow("bare author name") << "new file" << "Ivan" << "c" << none << "Ivan <> c" << withNew;
-    QTest::newRow("no author, no identity on the machine") << "new file" << none << "c" << none
-                                                           << "covrel <covrel@localhost> c" << withNew;
-    QTest::newRow("line-ending warning on add") << "crlf warning" << "A <a@b>" << "c" << none << "A <a@b> c" << withNew;
+    QTest::newRow("author with email, comment with quotes") << "new file"
+                                                            << "Ivan Petrov <ivan@example.org>" << quoted << none
+                                                            << "Ivan Petrov <ivan@example.org> " + quoted << withNew;
+    QTest::newRow("bare author name") << "new file"
+                                      << "Ivan"
+                                      << "c" << none << "Ivan <> c" << withNew;
+    QTest::newRow("no author, no identity on the machine")
+            << "new file" << none << "c" << none << "covrel <covrel@localhost> c" << withNew;
+    QTest::newRow("line-ending warning on add") << "crlf warning"
+                                                << "A <a@b>"
+                                                << "c" << none << "A <a@b> c" << withNew;
     QTest::newRow("nothing to commit, earlier commit pushed")
-            << "earlier commit" << "A <a@b>" << "c" << none << "Test Setup <setup@test> local"
-            << QStringList{"earlier.txt", "readme.txt"};
-    QTest::newRow("nothing to commit at all") << "clean" << "A <a@b>" << "c" << none << "Test Setup <setup@test> initial"
-                                              << QStringList{"readme.txt"};
-    QTest::newRow("rejected push") << "remote ahead" << "A <a@b>" << "c" << "rejected"
-                                   << "Test Setup <setup@test> from elsewhere" << QStringList{"readme.txt", "remote.txt"};
-    QTest::newRow("remote without credentials") << "plain remote" << "A <a@b>" << "c" << "fatal:"
+            << "earlier commit"
+            << "A <a@b>"
+            << "c" << none << "Test Setup <setup@test> local" << QStringList{"earlier.txt", "readme.txt"};
+    QTest::newRow("nothing to commit at all")
+            << "clean"
+            << "A <a@b>"
+            << "c" << none << "Test Setup <setup@test> initial" << QStringList{"readme.txt"};
+    QTest::newRow("rejected push") << "remote ahead"
+                                   << "A <a@b>"
+                                   << "c"
+                                   << "rejected"
+                                   << "Test Setup <setup@test> from elsewhere"
+                                   << QStringList{"readme.txt", "remote.txt"};
+    QTest::newRow("remote without credentials") << "plain remote"
+                                                << "A <a@b>"
+                                                << "c"
+                                                << "fatal:"
                                                 << "Test Setup <setup@test> initial" << QStringList{"readme.txt"};
-    QTest::newRow("stale password in remote") << "stale password" << "A <a@b>" << "c" << "Authentication failed"
+    QTest::newRow("stale password in remote") << "stale password"
+                                              << "A <a@b>"
+                                              << "c"
+                                              << "Authentication failed"
                                               << "Test Setup <setup@test> initial" << QStringList{"readme.txt"};
-    QTest::newRow("failing commit hook") << "hook refuses" << "A <a@b>" << "c" << "hook says no"
+    QTest::newRow("failing commit hook") << "hook refuses"
+                                         << "A <a@b>"
+                                         << "c"
+                                         << "hook says no"
                                          << "Test Setup <setup@test> initial" << QStringList{"readme.txt"};
 }
 
@@ -467,16 +507,20 @@ void TestGitOperations::commitAndPush()
     if (situation == QLatin1String("plain remote"))
         QVERIFY(!GitHttpsServer::git(workingCopy, {"remote", "set-url", "origin", m_server->url(repository)}).isNull());
     if (situation == QLatin1String("stale password")) {
-        const QString stale = encodedCredentialsUrl(repository).replace(QString::fromLatin1(QUrl::toPercentEncoding(PASSWORD)), QStringLiteral("stale"));
+        const QString stale =
+                encodedCredentialsUrl(repository)
+                        .replace(QString::fromLatin1(QUrl::toPercentEncoding(PASSWORD)), QStringLiteral("stale"));
         QVERIFY(!GitHttpsServer::git(workingCopy, {"remote", "set-url", "origin", stale}).isNull());
     }
     if (situation == QLatin1String("hook refuses"))
-        QVERIFY(writeScript(workingCopy + QStringLiteral("/.git/hooks/pre-commit"), "echo 'hook says no' >&2\nexit 1\n"));
+        QVERIFY(writeScript(workingCopy + QStringLiteral("/.git/hooks/pre-commit"),
+                            "echo 'hook says no' >&2\nexit 1\n"));
     if (addsFile)
         QVERIFY(GitHttpsServer::writeFile(workingCopy + QStringLiteral("/new.txt"), "one\ntwo\n"));
 
     const QString url = m_server->url(repository);
-    call(QStringLiteral("gitCommitAndPush"), {QStringLiteral("g1"), url, LOGIN, PASSWORD, workingCopy, author, comment});
+    call(QStringLiteral("gitCommitAndPush"),
+         {QStringLiteral("g1"), url, LOGIN, PASSWORD, workingCopy, author, comment});
 
     QCOMPARE(m_page->received().size(), 1);
     const QVariantList expectedArgs{QStringLiteral("g1"), url, QDir::currentPath() + QLatin1Char('/') + workingCopy};
@@ -497,12 +541,14 @@ void TestGitOperations::pushThatNeverEnds()
     const QString repository = newRepository();
     const QString workingCopy = workingCopyOf(repository);
     QVERIFY(!workingCopy.isEmpty());
-    QVERIFY(!GitHttpsServer::git(workingCopy, {"remote", "set-url", "origin", m_server->hangingUrl(repository)}).isNull());
+    QVERIFY(!GitHttpsServer::git(workingCopy, {"remote", "set-url", "origin", m_server->hangingUrl(repository)})
+                     .isNull());
     QVERIFY(GitHttpsServer::writeFile(workingCopy + QStringLiteral("/new.txt"), "new\n"));
 
     // Blocks for the push's whole 20 s wait: the server never answers.
     call(QStringLiteral("gitCommitAndPush"),
-         {QStringLiteral("t1"), m_server->url(repository), LOGIN, PASSWORD, workingCopy, QStringLiteral("A <a@b>"), QStringLiteral("c")});
+         {QStringLiteral("t1"), m_server->url(repository), LOGIN, PASSWORD, workingCopy, QStringLiteral("A <a@b>"),
+          QStringLiteral("c")});
 
     QCOMPARE(m_page->received(QStringLiteral("gitCommitAndPushError")).value(0),
              (QVariantList{QStringLiteral("t1"), m_server->url(repository),

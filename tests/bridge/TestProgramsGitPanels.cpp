@@ -83,11 +83,14 @@ void TestProgramsGitPanels::programsPanel_data()
     QTest::addColumn<QString>("expectedLastEvent");
 
     QTest::newRow("runs and finishes") << QByteArray("#!/bin/sh\n[ \"$1\" = \"two words\" ] && exit 0; exit 1\n")
-                                       << "programsRun" << ": завершилась";
+                                       << "programsRun"
+                                       << ": завершилась";
     QTest::newRow("ends with an error") << QByteArray("#!/bin/sh\nexit 3\n") << "programsRun"
                                         << ": Программа завершилась с ошибкой";
-    QTest::newRow("missing program") << QByteArray() << "programsRun" << ": Испольняемый файл не найден";
-    QTest::newRow("check a program") << QByteArray("#!/bin/sh\n") << "programsCheck" << ": можно запустить";
+    QTest::newRow("missing program") << QByteArray() << "programsRun"
+                                     << ": Испольняемый файл не найден";
+    QTest::newRow("check a program") << QByteArray("#!/bin/sh\n") << "programsCheck"
+                                     << ": можно запустить";
 }
 
 void TestProgramsGitPanels::programsPanel()
@@ -135,7 +138,8 @@ void TestProgramsGitPanels::gitPanelClonesCommitsPushesAndPulls()
     QTRY_VERIFY2_WITH_TIMEOUT(text(QStringLiteral("gitOutput")).startsWith(QStringLiteral("Изменения отправлены: ")),
                               qPrintable(text(QStringLiteral("gitOutput"))), 60000);
     QCOMPARE(GitHttpsServer::git(m_server->repositoryPath(QStringLiteral("project")),
-                                 {"log", "-1", "--format=%an <%ae> %s", "master"}).trimmed(),
+                                 {"log", "-1", "--format=%an <%ae> %s", "master"})
+                     .trimmed(),
              QStringLiteral("Demo User <demo@example.org> Notes from the demo"));
 
     QVERIFY(m_server->pushFromElsewhere(QStringLiteral("project"), QStringLiteral("remote.txt"), "remote\n"));
@@ -148,8 +152,9 @@ void TestProgramsGitPanels::gitPanelClonesCommitsPushesAndPulls()
 void TestProgramsGitPanels::gitWrapperRejectsWithGitsMessage()
 {
     const QVariant message = m_page->evalAsync(
-            QStringLiteral("Covrel.gitClone({repoUrl: %1, login: %2, pass: 'wrong', folder: 'other'})"
-                           "  .then(function () { done('resolved'); }, function (e) { done(e.signal + ' ' + e.message); });")
+            QStringLiteral(
+                    "Covrel.gitClone({repoUrl: %1, login: %2, pass: 'wrong', folder: 'other'})"
+                    "  .then(function () { done('resolved'); }, function (e) { done(e.signal + ' ' + e.message); });")
                     .arg(jsString(m_server->url(QStringLiteral("project"))), jsString(LOGIN)));
     QVERIFY2(message.toString().startsWith(QStringLiteral("gitCloneError ")), qPrintable(message.toString()));
     QVERIFY2(message.toString().contains(QStringLiteral("Authentication failed")), qPrintable(message.toString()));

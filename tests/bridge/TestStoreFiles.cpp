@@ -18,13 +18,18 @@ using namespace FileTestSupport;
 
 namespace {
 
-const QStringList STORE_SIGNALS{
-        QStringLiteral("readFromContentDataFinished"), QStringLiteral("readFromContentDataError"),
-        QStringLiteral("readFromStoreFinished"), QStringLiteral("readFromStoreError"),
-        QStringLiteral("writeToStoreFinished"), QStringLiteral("writeToStoreError"),
-        QStringLiteral("copyDataFileStarted"), QStringLiteral("copyDataFileFinished"),
-        QStringLiteral("copyDataFileCancelled"), QStringLiteral("copyDataFileError"),
-        QStringLiteral("showFileDialogForSelectDirFinished"), QStringLiteral("showFileDialogForSelectFileFinished")};
+const QStringList STORE_SIGNALS{QStringLiteral("readFromContentDataFinished"),
+                                QStringLiteral("readFromContentDataError"),
+                                QStringLiteral("readFromStoreFinished"),
+                                QStringLiteral("readFromStoreError"),
+                                QStringLiteral("writeToStoreFinished"),
+                                QStringLiteral("writeToStoreError"),
+                                QStringLiteral("copyDataFileStarted"),
+                                QStringLiteral("copyDataFileFinished"),
+                                QStringLiteral("copyDataFileCancelled"),
+                                QStringLiteral("copyDataFileError"),
+                                QStringLiteral("showFileDialogForSelectDirFinished"),
+                                QStringLiteral("showFileDialogForSelectFileFinished")};
 
 const QByteArray FORM = "{\"form\": \"a\", \"title\": \"Анкета\"}";
 // Bytes a text-mode copy would damage: CR LF, a lone CR, NUL.
@@ -44,14 +49,12 @@ public:
         note(parent, caption, QString());
         return ScriptedDialogs::getExistingDirectory(parent, caption, dir, links);
     }
-    QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
-                            const QString &filter) override
+    QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter) override
     {
         note(parent, caption, filter);
         return ScriptedDialogs::getOpenFileName(parent, caption, dir, filter);
     }
-    QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                            const QString &filter) override
+    QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter) override
     {
         note(parent, caption, filter);
         return ScriptedDialogs::getSaveFileName(parent, caption, dir, filter);
@@ -160,8 +163,10 @@ QString TestStoreFiles::docs(const QString &relative) const
 
 void TestStoreFiles::makeReadOnly(const QString &path)
 {
-    QVERIFY(QFile::setPermissions(path, QFile::permissions(path) & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser
-                                                                       | QFileDevice::WriteGroup | QFileDevice::WriteOther)));
+    QVERIFY(QFile::setPermissions(path,
+                                  QFile::permissions(path)
+                                          & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup
+                                              | QFileDevice::WriteOther)));
     m_readOnly.append(path);
 }
 
@@ -198,7 +203,8 @@ void TestStoreFiles::readFromContentData()
 
     const QString flag = useCurrentFolderPath ? QStringLiteral(", true") : QString();
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.readFromContentData('7', %1%2)").arg(js(name), flag)),
-             QList<QVariantList>{row({QStringLiteral("readFromContentDataFinished"), QStringLiteral("7"), name, content})});
+             QList<QVariantList>{
+                     row({QStringLiteral("readFromContentDataFinished"), QStringLiteral("7"), name, content})});
     QCOMPARE(m_log->lines().value(0),
              QStringLiteral("Получен запрос на метод readFromContentData. HandlerId: 7. Файл: %1").arg(name));
 }
@@ -208,9 +214,15 @@ void TestStoreFiles::readFromContentDataErrors_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing") << "data/none.json" << "fileNotExists" << "Файл data/none.json не найден.";
-    QTest::newRow("a folder") << "data/forms" << "cannotOpenFile" << "Ошибка открытия файла.";
-    QTest::newRow("no read permission") << "forms/a.json" << "cannotOpenFile" << "Ошибка открытия файла.";
+    QTest::newRow("missing") << "data/none.json"
+                             << "fileNotExists"
+                             << "Файл data/none.json не найден.";
+    QTest::newRow("a folder") << "data/forms"
+                              << "cannotOpenFile"
+                              << "Ошибка открытия файла.";
+    QTest::newRow("no read permission") << "forms/a.json"
+                                        << "cannotOpenFile"
+                                        << "Ошибка открытия файла.";
 }
 
 void TestStoreFiles::readFromContentDataErrors()
@@ -224,12 +236,16 @@ void TestStoreFiles::readFromContentDataErrors()
             QSKIP("running as root, which reads any file: the unreadable-file case needs a normal user");
         QVERIFY(QFile::setPermissions(unreadable, QFileDevice::WriteOwner));
     }
-    const QList<QVariantList> got = during(*m_page, QStringLiteral("__covrelBridge.readFromContentData('e', %1)").arg(js(name)));
+    const QList<QVariantList> got =
+            during(*m_page, QStringLiteral("__covrelBridge.readFromContentData('e', %1)").arg(js(name)));
     QFile::setPermissions(unreadable, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QCOMPARE(got, QList<QVariantList>{row({QStringLiteral("readFromContentDataError"), QStringLiteral("e"), name, code, message})});
+    QCOMPARE(got,
+             QList<QVariantList>{
+                     row({QStringLiteral("readFromContentDataError"), QStringLiteral("e"), name, code, message})});
     if (code == QLatin1String("fileNotExists"))
-        QVERIFY(m_log->contains(QStringLiteral("Файл не найден. HandlerId: e, Файл: data/none.json. Путь: %1/data/none.json")
-                                        .arg(m_page->contentDir())));
+        QVERIFY(m_log->contains(
+                QStringLiteral("Файл не найден. HandlerId: e, Файл: data/none.json. Путь: %1/data/none.json")
+                        .arg(m_page->contentDir())));
 }
 
 void TestStoreFiles::readFromStoreErrors_data()
@@ -237,9 +253,15 @@ void TestStoreFiles::readFromStoreErrors_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing") << "none.json" << "fileNotExists" << "Файл none.json не найден.";
-    QTest::newRow("a folder") << "folder" << "cannotOpenFile" << "Ошибка чтения из хранилища";
-    QTest::newRow("no read permission") << "secret.json" << "cannotOpenFile" << "Ошибка чтения из хранилища";
+    QTest::newRow("missing") << "none.json"
+                             << "fileNotExists"
+                             << "Файл none.json не найден.";
+    QTest::newRow("a folder") << "folder"
+                              << "cannotOpenFile"
+                              << "Ошибка чтения из хранилища";
+    QTest::newRow("no read permission") << "secret.json"
+                                        << "cannotOpenFile"
+                                        << "Ошибка чтения из хранилища";
 }
 
 void TestStoreFiles::readFromStoreErrors()
@@ -254,18 +276,23 @@ void TestStoreFiles::readFromStoreErrors()
             QSKIP("running as root, which reads any file: the unreadable-file case needs a normal user");
         QVERIFY(QFile::setPermissions(store(QStringLiteral("secret.json")), QFileDevice::WriteOwner));
     }
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.readFromStore('r', %1)").arg(js(name))),
-             QList<QVariantList>{row({QStringLiteral("readFromStoreError"), QStringLiteral("r"), name, code, message})});
-    QCOMPARE(m_log->lines().value(0), QStringLiteral("Получен запрос на метод readFromStore. HandlerId: r. Файл: %1").arg(name));
+    QCOMPARE(
+            during(*m_page, QStringLiteral("__covrelBridge.readFromStore('r', %1)").arg(js(name))),
+            QList<QVariantList>{row({QStringLiteral("readFromStoreError"), QStringLiteral("r"), name, code, message})});
+    QCOMPARE(m_log->lines().value(0),
+             QStringLiteral("Получен запрос на метод readFromStore. HandlerId: r. Файл: %1").arg(name));
 }
 
 void TestStoreFiles::writeToStoreCreatesFoldersAndReadsBack_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("nested folders") << "a/b/c.json" << "a/b";
-    QTest::newRow("non-ASCII with spaces") << "Мои данные/отчёт за май.json" << "Мои данные";
-    QTest::newRow("store root") << "plain.txt" << "";
+    QTest::newRow("nested folders") << "a/b/c.json"
+                                    << "a/b";
+    QTest::newRow("non-ASCII with spaces") << "Мои данные/отчёт за май.json"
+                                           << "Мои данные";
+    QTest::newRow("store root") << "plain.txt"
+                                << "";
 }
 
 void TestStoreFiles::writeToStoreCreatesFoldersAndReadsBack()
@@ -294,10 +321,12 @@ void TestStoreFiles::writeToStoreShorterContentLeavesNoTrace()
     const QString longer = QStringLiteral("{\"items\": [1, 2, 3, 4, 5, 6, 7, 8, 9], \"имя\": \"длинное значение\"}");
     m_page->eval(QStringLiteral("__covrelBridge.writeToStore('1', 'state.json', %1)").arg(js(longer)));
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.writeToStore('2', 'state.json', '{}')")),
-             QList<QVariantList>{row({QStringLiteral("writeToStoreFinished"), QStringLiteral("2"), QStringLiteral("state.json")})});
+             QList<QVariantList>{
+                     row({QStringLiteral("writeToStoreFinished"), QStringLiteral("2"), QStringLiteral("state.json")})});
     QCOMPARE(readFile(store(QStringLiteral("state.json"))), QByteArray("{}"));
-    QCOMPARE(entriesBesides(store(), {QStringLiteral("state.json"), QStringLiteral("docs"), QStringLiteral("logs"),
-                                      QStringLiteral("tmp")}),
+    QCOMPARE(entriesBesides(store(),
+                            {QStringLiteral("state.json"), QStringLiteral("docs"), QStringLiteral("logs"),
+                             QStringLiteral("tmp")}),
              QStringList());
 }
 
@@ -341,8 +370,10 @@ void TestStoreFiles::writeToStoreKeepsOldContentWhenTheDiskFills()
         QVERIFY(fileSizeLimit.active());
         got = during(*m_page, QStringLiteral("__covrelBridge.writeToStore('w', 'data/state.json', big)"));
     }
-    QCOMPARE(got, QList<QVariantList>{row({QStringLiteral("writeToStoreError"), QStringLiteral("w"),
-                                           QStringLiteral("data/state.json"), QStringLiteral("Ошибка записи в хранилище")})});
+    QCOMPARE(
+            got,
+            QList<QVariantList>{row({QStringLiteral("writeToStoreError"), QStringLiteral("w"),
+                                     QStringLiteral("data/state.json"), QStringLiteral("Ошибка записи в хранилище")})});
     QCOMPARE(readFile(store(QStringLiteral("data/state.json"))), QByteArray("old state"));
     QCOMPARE(entriesBesides(store(QStringLiteral("data")), {QStringLiteral("state.json")}), QStringList());
 }
@@ -354,8 +385,9 @@ void TestStoreFiles::writeToStoreKeepsOldContentInReadOnlyFolder()
     QVERIFY(writeFile(store(QStringLiteral("locked/state.json")), "old state"));
     makeReadOnly(store(QStringLiteral("locked")));
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.writeToStore('w', 'locked/state.json', 'new')")),
-             QList<QVariantList>{row({QStringLiteral("writeToStoreError"), QStringLiteral("w"),
-                                      QStringLiteral("locked/state.json"), QStringLiteral("Ошибка записи в хранилище")})});
+             QList<QVariantList>{
+                     row({QStringLiteral("writeToStoreError"), QStringLiteral("w"), QStringLiteral("locked/state.json"),
+                          QStringLiteral("Ошибка записи в хранилище")})});
     QCOMPARE(readFile(store(QStringLiteral("locked/state.json"))), QByteArray("old state"));
 }
 
@@ -380,13 +412,20 @@ void TestStoreFiles::existenceChecks_data()
     QTest::addColumn<QString>("method");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("exists");
-    QTest::newRow("empty store name: the store itself") << "isStoreFileExists" << "" << true;
-    QTest::newRow("store file") << "isStoreFileExists" << "forms/saved.json" << true;
-    QTest::newRow("store file missing") << "isStoreFileExists" << "forms/none.json" << false;
-    QTest::newRow("data/ prefix") << "isContentDataFileExists" << "data/forms/a.json" << true;
-    QTest::newRow("/data/ prefix") << "isContentDataFileExists" << "/data/forms/a.json" << true;
-    QTest::newRow("no prefix") << "isContentDataFileExists" << "forms/a.json" << true;
-    QTest::newRow("data file missing") << "isContentDataFileExists" << "data/forms/b.json" << false;
+    QTest::newRow("empty store name: the store itself") << "isStoreFileExists"
+                                                        << "" << true;
+    QTest::newRow("store file") << "isStoreFileExists"
+                                << "forms/saved.json" << true;
+    QTest::newRow("store file missing") << "isStoreFileExists"
+                                        << "forms/none.json" << false;
+    QTest::newRow("data/ prefix") << "isContentDataFileExists"
+                                  << "data/forms/a.json" << true;
+    QTest::newRow("/data/ prefix") << "isContentDataFileExists"
+                                   << "/data/forms/a.json" << true;
+    QTest::newRow("no prefix") << "isContentDataFileExists"
+                               << "forms/a.json" << true;
+    QTest::newRow("data file missing") << "isContentDataFileExists"
+                                       << "data/forms/b.json" << false;
 }
 
 void TestStoreFiles::existenceChecks()
@@ -420,13 +459,27 @@ void TestStoreFiles::copyDateFileNames_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("correctFileName");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("suffix appended") << "data/t.docx" << "report" << "report.docx";
-    QTest::newRow("suffix compared with case") << "data/t.docx" << "report.DOCX" << "report.DOCX.docx";
-    QTest::newRow("suffix already there") << "data/t.docx" << "report.docx" << "report.docx";
-    QTest::newRow("empty name") << "data/t.docx" << "" << "t.docx";
-    QTest::newRow("blank name") << "data/t.docx" << "  \t" << "t.docx";
-    QTest::newRow("non-ASCII with spaces") << "t.docx" << "отчёт за май" << "отчёт за май.docx";
-    QTest::newRow("source without suffix") << "data/README" << "notes" << "notes";
+    QTest::newRow("suffix appended") << "data/t.docx"
+                                     << "report"
+                                     << "report.docx";
+    QTest::newRow("suffix compared with case") << "data/t.docx"
+                                               << "report.DOCX"
+                                               << "report.DOCX.docx";
+    QTest::newRow("suffix already there") << "data/t.docx"
+                                          << "report.docx"
+                                          << "report.docx";
+    QTest::newRow("empty name") << "data/t.docx"
+                                << ""
+                                << "t.docx";
+    QTest::newRow("blank name") << "data/t.docx"
+                                << "  \t"
+                                << "t.docx";
+    QTest::newRow("non-ASCII with spaces") << "t.docx"
+                                           << "отчёт за май"
+                                           << "отчёт за май.docx";
+    QTest::newRow("source without suffix") << "data/README"
+                                           << "notes"
+                                           << "notes";
 }
 
 void TestStoreFiles::copyDateFileNames()
@@ -437,9 +490,12 @@ void TestStoreFiles::copyDateFileNames()
     m_page->writeContentFile(QStringLiteral("data/README"), DOCX);
     QVERIFY(QDir().mkpath(docs()));
     const QString target = docs(saved);
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.copyDateFile('c', %1, %2, true)").arg(js(source), js(correctFileName))),
-             (QList<QVariantList>{row({QStringLiteral("copyDataFileStarted"), QStringLiteral("c"), source, target}),
-                                  row({QStringLiteral("copyDataFileFinished"), QStringLiteral("c"), source, target, docs()})}));
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.copyDateFile('c', %1, %2, true)")
+                            .arg(js(source), js(correctFileName))),
+             (QList<QVariantList>{
+                     row({QStringLiteral("copyDataFileStarted"), QStringLiteral("c"), source, target}),
+                     row({QStringLiteral("copyDataFileFinished"), QStringLiteral("c"), source, target, docs()})}));
     QCOMPARE(readFile(target), DOCX);
     QCOMPARE(m_log->lines(),
              (QStringList{QStringLiteral("Получен запроc на метод copyDateFile. HandlerId: c. Файл: ") + source,
@@ -453,14 +509,15 @@ void TestStoreFiles::copyDateFileMissingSource()
 {
     RecordingDialogs dialogs;
     for (const QString &toDefault : {QStringLiteral("true"), QStringLiteral("false")}) {
-        QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.copyDateFile('c', 'data/none.docx', 'x', %1)").arg(toDefault)),
+        QCOMPARE(during(*m_page,
+                        QStringLiteral("__covrelBridge.copyDateFile('c', 'data/none.docx', 'x', %1)").arg(toDefault)),
                  QList<QVariantList>{row({QStringLiteral("copyDataFileError"), QStringLiteral("c"),
                                           QStringLiteral("data/none.docx"), QString(), QStringLiteral("fileNotExists"),
                                           QStringLiteral("Файл data/none.docx не найден")})});
     }
     QCOMPARE(dialogs.asked, QStringList());
-    QVERIFY(m_log->contains(QStringLiteral("Файл не найден. Файл: data/none.docx. Путь: %1/data/none.docx")
-                                    .arg(m_page->contentDir())));
+    QVERIFY(m_log->contains(
+            QStringLiteral("Файл не найден. Файл: data/none.docx. Путь: %1/data/none.docx").arg(m_page->contentDir())));
 }
 
 void TestStoreFiles::copyDateFileDefaultDirKeepsExistingFile()
@@ -468,8 +525,8 @@ void TestStoreFiles::copyDateFileDefaultDirKeepsExistingFile()
     QVERIFY(writeFile(docs(QStringLiteral("report.docx")), "the user's own report"));
     const QString target = docs(QStringLiteral("report.docx"));
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.copyDateFile('c', 'data/t.docx', 'report', true)")),
-             QList<QVariantList>{row({QStringLiteral("copyDataFileError"), QStringLiteral("c"), QStringLiteral("data/t.docx"),
-                                      target, QStringLiteral("fileExists"),
+             QList<QVariantList>{row({QStringLiteral("copyDataFileError"), QStringLiteral("c"),
+                                      QStringLiteral("data/t.docx"), target, QStringLiteral("fileExists"),
                                       QStringLiteral("Файл %1 уже существует").arg(target)})});
     QCOMPARE(readFile(target), QByteArray("the user's own report"));
 }
@@ -501,19 +558,23 @@ void TestStoreFiles::copyDateFileThroughSaveDialog()
     QCOMPARE(dialogs.startDirs, QStringList{QDir::homePath() + QStringLiteral("/report.docx")});
     QCOMPARE(dialogs.filters, QStringList{QStringLiteral("Файл (docx)")});
     QCOMPARE(dialogs.parents, (QList<QWidget *>{m_page->window()}));
-    QCOMPARE(m_log->lines().mid(1, 2), (QStringList{QStringLiteral("Флаг saveToDefaultDir установлен в 0"),
-                                                    QStringLiteral("Запускаем диалог сохранения файла")}));
+    QCOMPARE(m_log->lines().mid(1, 2),
+             (QStringList{QStringLiteral("Флаг saveToDefaultDir установлен в 0"),
+                          QStringLiteral("Запускаем диалог сохранения файла")}));
     if (answer.isEmpty()) {
-        QCOMPARE(got, QList<QVariantList>{row({QStringLiteral("copyDataFileCancelled"), QStringLiteral("c"),
-                                               QStringLiteral("data/t.docx")})});
+        QCOMPARE(got,
+                 QList<QVariantList>{row({QStringLiteral("copyDataFileCancelled"), QStringLiteral("c"),
+                                          QStringLiteral("data/t.docx")})});
         QVERIFY(m_log->contains(QStringLiteral("Отмена выбора файла для сохранения")));
         QCOMPARE(entriesBesides(m_cwd->filePath(QStringLiteral("out")), {}), QStringList());
         return;
     }
-    QCOMPARE(got, (QList<QVariantList>{
-                          row({QStringLiteral("copyDataFileStarted"), QStringLiteral("c"), QStringLiteral("data/t.docx"), target}),
-                          row({QStringLiteral("copyDataFileFinished"), QStringLiteral("c"), QStringLiteral("data/t.docx"),
-                               target, m_cwd->filePath(QStringLiteral("out"))})}));
+    QCOMPARE(got,
+             (QList<QVariantList>{
+                     row({QStringLiteral("copyDataFileStarted"), QStringLiteral("c"), QStringLiteral("data/t.docx"),
+                          target}),
+                     row({QStringLiteral("copyDataFileFinished"), QStringLiteral("c"), QStringLiteral("data/t.docx"),
+                          target, m_cwd->filePath(QStringLiteral("out"))})}));
     QCOMPARE(readFile(target), DOCX);
     QVERIFY(m_log->contains(QStringLiteral("Пользователь сделал выбор")));
 }
@@ -525,11 +586,11 @@ void TestStoreFiles::copyDateFileReportsFailedCopy()
     m_page->eval(QStringLiteral("__covrelBridge.changeAppEnv({STORE_DOCS_DIR_PATH: %1})").arg(js(missingDocs)));
     const QString target = missingDocs + QStringLiteral("/t.docx");
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.copyDateFile('c', 'data/t.docx', '', true)")),
-             (QList<QVariantList>{
-                     row({QStringLiteral("copyDataFileStarted"), QStringLiteral("c"), QStringLiteral("data/t.docx"), target}),
-                     row({QStringLiteral("copyDataFileError"), QStringLiteral("c"), QStringLiteral("data/t.docx"), target,
-                          QStringLiteral("cannotCopyFile"),
-                          QStringLiteral("Не удалось скопировать файл data/t.docx в %1").arg(target)})}));
+             (QList<QVariantList>{row({QStringLiteral("copyDataFileStarted"), QStringLiteral("c"),
+                                       QStringLiteral("data/t.docx"), target}),
+                                  row({QStringLiteral("copyDataFileError"), QStringLiteral("c"),
+                                       QStringLiteral("data/t.docx"), target, QStringLiteral("cannotCopyFile"),
+                                       QStringLiteral("Не удалось скопировать файл data/t.docx в %1").arg(target)})}));
     QVERIFY(!QFileInfo::exists(m_cwd->filePath(QStringLiteral("absent"))));
     QVERIFY(!m_log->contains(QStringLiteral("Файл data/t.docx скопирован в %1").arg(target)));
 }
@@ -543,7 +604,8 @@ void TestStoreFiles::copyDateFileFailedReplaceKeepsConfirmedTarget()
     makeReadOnly(m_cwd->filePath(QStringLiteral("locked")));
     RecordingDialogs dialogs;
     dialogs.answers = QStringList{target};
-    const QList<QVariantList> got = during(*m_page, QStringLiteral("__covrelBridge.copyDateFile('c', 'data/t.docx', 'report')"));
+    const QList<QVariantList> got =
+            during(*m_page, QStringLiteral("__covrelBridge.copyDateFile('c', 'data/t.docx', 'report')"));
     QCOMPARE(got.value(1).value(0).toString(), QStringLiteral("copyDataFileError"));
     QCOMPARE(got.value(1).value(4).toString(), QStringLiteral("cannotCopyFile"));
     QCOMPARE(readFile(target), QByteArray("the user's report"));
@@ -553,11 +615,13 @@ void TestStoreFiles::showFileDialogForSelectDir()
 {
     RecordingDialogs dialogs;
     dialogs.answers = QStringList{QStringLiteral("/srv/Общие документы"), QString()};
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.showFileDialogForSelectDir('d');"
-                                            "__covrelBridge.showFileDialogForSelectDir('e')")),
-             (QList<QVariantList>{row({QStringLiteral("showFileDialogForSelectDirFinished"), QStringLiteral("d"),
-                                       QStringLiteral("/srv/Общие документы")}),
-                                  row({QStringLiteral("showFileDialogForSelectDirFinished"), QStringLiteral("e"), QString()})}));
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.showFileDialogForSelectDir('d');"
+                                   "__covrelBridge.showFileDialogForSelectDir('e')")),
+             (QList<QVariantList>{
+                     row({QStringLiteral("showFileDialogForSelectDirFinished"), QStringLiteral("d"),
+                          QStringLiteral("/srv/Общие документы")}),
+                     row({QStringLiteral("showFileDialogForSelectDirFinished"), QStringLiteral("e"), QString()})}));
     QCOMPARE(dialogs.asked, (QStringList{QStringLiteral("directory"), QStringLiteral("directory")}));
     QCOMPARE(dialogs.startDirs.value(0), m_page->appDir());
     QCOMPARE(dialogs.captions.value(0), QStringLiteral("Задайте каталог:"));
@@ -572,9 +636,12 @@ void TestStoreFiles::showFileDialogForSelectFile_data()
     QTest::addColumn<QStringList>("filters");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("answer");
-    QTest::newRow("no filters") << QStringList() << "*.*" << "/home/u/a.txt";
-    QTest::newRow("two patterns, one filter") << QStringList{"*.xlsx", "*.xls"} << "*.xlsx *.xls" << "/home/u/книга.xls";
-    QTest::newRow("cancelled") << QStringList{"*.json"} << "*.json" << "";
+    QTest::newRow("no filters") << QStringList() << "*.*"
+                                << "/home/u/a.txt";
+    QTest::newRow("two patterns, one filter") << QStringList{"*.xlsx", "*.xls"} << "*.xlsx *.xls"
+                                              << "/home/u/книга.xls";
+    QTest::newRow("cancelled") << QStringList{"*.json"} << "*.json"
+                               << "";
 }
 
 void TestStoreFiles::showFileDialogForSelectFile()
@@ -585,7 +652,8 @@ void TestStoreFiles::showFileDialogForSelectFile()
     RecordingDialogs dialogs;
     dialogs.answers = QStringList{answer};
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.showFileDialogForSelectFile('f', %1)").arg(js(filters))),
-             QList<QVariantList>{row({QStringLiteral("showFileDialogForSelectFileFinished"), QStringLiteral("f"), answer})});
+             QList<QVariantList>{
+                     row({QStringLiteral("showFileDialogForSelectFileFinished"), QStringLiteral("f"), answer})});
     QCOMPARE(dialogs.asked, QStringList{QStringLiteral("open")});
     QCOMPARE(dialogs.filters, QStringList{filter});
     QCOMPARE(dialogs.startDirs, QStringList{m_page->appDir()});
@@ -616,10 +684,14 @@ void TestStoreFiles::openStoreDir_data()
 {
     QTest::addColumn<QString>("dir");
     QTest::addColumn<QString>("opened");
-    QTest::newRow("a file opens its folder") << "store/docs/a.docx" << "store/docs/";
-    QTest::newRow("a folder without final slash opens its parent") << "store/docs" << "store/";
-    QTest::newRow("a folder with final slash opens itself") << "store/docs/" << "store/docs/";
-    QTest::newRow("non-ASCII with spaces") << "store/Мои документы/отчёт 1.docx" << "store/Мои документы/";
+    QTest::newRow("a file opens its folder") << "store/docs/a.docx"
+                                             << "store/docs/";
+    QTest::newRow("a folder without final slash opens its parent") << "store/docs"
+                                                                   << "store/";
+    QTest::newRow("a folder with final slash opens itself") << "store/docs/"
+                                                            << "store/docs/";
+    QTest::newRow("non-ASCII with spaces") << "store/Мои документы/отчёт 1.docx"
+                                           << "store/Мои документы/";
 }
 
 void TestStoreFiles::openStoreDir()

@@ -14,13 +14,20 @@ using namespace FileTestSupport;
 
 namespace {
 
-const QStringList WORK_DIR_SIGNALS{
-        QStringLiteral("openFileError"), QStringLiteral("openFileFinished"), QStringLiteral("saveFileError"),
-        QStringLiteral("saveFileFinished"), QStringLiteral("deleteFileError"), QStringLiteral("deleteFileFinished"),
-        QStringLiteral("copyFileError"), QStringLiteral("copyFileFinished"), QStringLiteral("copyFileStatusFinished"),
-        QStringLiteral("checkExistedError"), QStringLiteral("checkExistedFinished"),
-        QStringLiteral("checkExistedStatusFinished"), QStringLiteral("getFilesInFolderFinished"),
-        QStringLiteral("getFilesInFolderError")};
+const QStringList WORK_DIR_SIGNALS{QStringLiteral("openFileError"),
+                                   QStringLiteral("openFileFinished"),
+                                   QStringLiteral("saveFileError"),
+                                   QStringLiteral("saveFileFinished"),
+                                   QStringLiteral("deleteFileError"),
+                                   QStringLiteral("deleteFileFinished"),
+                                   QStringLiteral("copyFileError"),
+                                   QStringLiteral("copyFileFinished"),
+                                   QStringLiteral("copyFileStatusFinished"),
+                                   QStringLiteral("checkExistedError"),
+                                   QStringLiteral("checkExistedFinished"),
+                                   QStringLiteral("checkExistedStatusFinished"),
+                                   QStringLiteral("getFilesInFolderFinished"),
+                                   QStringLiteral("getFilesInFolderError")};
 
 QVariantList row(const QVariantList &values) { return values; }
 
@@ -107,10 +114,14 @@ void TestWorkDirFiles::openFile_data()
     QTest::addColumn<QString>("fname");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("content");
-    QTest::newRow("absolute folder, CR LF read as LF") << "<cwd>/docs" << "a.txt" << QByteArray("one\r\ntwo\r\n") << "one\ntwo\n";
-    QTest::newRow("folder relative to the working directory") << "docs" << "b.txt" << QByteArray("b") << "b";
-    QTest::newRow("non-ASCII with spaces") << "Мои документы" << "отчёт за май.txt" << QByteArray("Привет, мир") << "Привет, мир";
-    QTest::newRow("empty file") << "docs" << "empty.txt" << QByteArray() << "";
+    QTest::newRow("absolute folder, CR LF read as LF") << "<cwd>/docs"
+                                                       << "a.txt" << QByteArray("one\r\ntwo\r\n") << "one\ntwo\n";
+    QTest::newRow("folder relative to the working directory") << "docs"
+                                                              << "b.txt" << QByteArray("b") << "b";
+    QTest::newRow("non-ASCII with spaces") << "Мои документы"
+                                           << "отчёт за май.txt" << QByteArray("Привет, мир") << "Привет, мир";
+    QTest::newRow("empty file") << "docs"
+                                << "empty.txt" << QByteArray() << "";
 }
 
 void TestWorkDirFiles::openFile()
@@ -125,8 +136,8 @@ void TestWorkDirFiles::openFile()
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.openFile('o', %1, %2)").arg(js(workDir), js(fname))),
              QList<QVariantList>{row({QStringLiteral("openFileFinished"), QStringLiteral("o"),
                                       native(workDir + QLatin1Char('/') + fname), true, content})});
-    QCOMPARE(m_log->lines().value(0), QStringLiteral("Получен запроc на метод openFile. Id: o path: %1 contentPath: %2")
-                                              .arg(fname, workDir));
+    QCOMPARE(m_log->lines().value(0),
+             QStringLiteral("Получен запроc на метод openFile. Id: o path: %1 contentPath: %2").arg(fname, workDir));
 }
 
 void TestWorkDirFiles::openFileErrors_data()
@@ -149,9 +160,12 @@ void TestWorkDirFiles::openFileErrors()
         m_readOnly.append(cwd(QStringLiteral("docs/secret.txt")));
     }
     const QString path = native(cwd(QStringLiteral("docs/")) + fname);
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.openFile('o', %1, %2)").arg(js(cwd(QStringLiteral("docs"))), js(fname))),
-             QList<QVariantList>{row({QStringLiteral("openFileError"), QStringLiteral("o"), path,
-                                      QStringLiteral("cannotOpenFile"), QStringLiteral("Cannot open file: ") + openError(path)})});
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.openFile('o', %1, %2)")
+                            .arg(js(cwd(QStringLiteral("docs"))), js(fname))),
+             QList<QVariantList>{
+                     row({QStringLiteral("openFileError"), QStringLiteral("o"), path, QStringLiteral("cannotOpenFile"),
+                          QStringLiteral("Cannot open file: ") + openError(path)})});
 }
 
 void TestWorkDirFiles::saveFile_data()
@@ -159,12 +173,16 @@ void TestWorkDirFiles::saveFile_data()
     QTest::addColumn<QString>("fname");
     QTest::addColumn<QString>("data");
     QTest::addColumn<QByteArray>("stored");
-    QTest::newRow("LF stored as CR LF") << "a.txt" << "one\ntwo\n" << QByteArray("one\r\ntwo\r\n");
+    QTest::newRow("LF stored as CR LF") << "a.txt"
+                                        << "one\ntwo\n"
+                                        << QByteArray("one\r\ntwo\r\n");
     // What a Windows text-mode write stores, on every platform; read back exactly.
-    QTest::newRow("CR LF from the page") << "b.txt" << "one\r\ntwo" << QByteArray("one\r\r\ntwo");
-    QTest::newRow("UTF-8 without byte-order mark, non-ASCII name")
-            << "отчёт за май.txt" << "Привет\nмир" << QByteArray("Привет\r\nмир");
-    QTest::newRow("empty") << "empty.txt" << "" << QByteArray();
+    QTest::newRow("CR LF from the page") << "b.txt"
+                                         << "one\r\ntwo" << QByteArray("one\r\r\ntwo");
+    QTest::newRow("UTF-8 without byte-order mark, non-ASCII name") << "отчёт за май.txt"
+                                                                   << "Привет\nмир" << QByteArray("Привет\r\nмир");
+    QTest::newRow("empty") << "empty.txt"
+                           << "" << QByteArray();
 }
 
 void TestWorkDirFiles::saveFile()
@@ -176,7 +194,8 @@ void TestWorkDirFiles::saveFile()
     QVERIFY(QDir().mkpath(workDir));
     const QString path = native(workDir + QLatin1Char('/') + fname);
 
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.saveFile('s', %1, %2, %3)").arg(js(workDir), js(fname), js(data))),
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.saveFile('s', %1, %2, %3)").arg(js(workDir), js(fname), js(data))),
              QList<QVariantList>{row({QStringLiteral("saveFileFinished"), QStringLiteral("s"), path})});
     QCOMPARE(readFile(path), stored);
     QCOMPARE(m_log->lines().value(0), QStringLiteral("Получен запроc на метод saveFile. Id: s path: ") + fname);
@@ -190,8 +209,9 @@ void TestWorkDirFiles::saveFileIntoMissingFolder()
     const QList<QVariantList> got =
             during(*m_page, QStringLiteral("__covrelBridge.saveFile('s', 'missing/inner', 'a.txt', 'text')"));
     QCOMPARE(got.size(), 1);
-    QCOMPARE(got.at(0).mid(0, 4), (QVariantList{QStringLiteral("saveFileError"), QStringLiteral("s"), QStringLiteral("a.txt"),
-                                                QStringLiteral("errorSave")}));
+    QCOMPARE(got.at(0).mid(0, 4),
+             (QVariantList{QStringLiteral("saveFileError"), QStringLiteral("s"), QStringLiteral("a.txt"),
+                           QStringLiteral("errorSave")}));
     const QString message = got.at(0).value(4).toString();
     QVERIFY2(message.startsWith(QLatin1String("Cannot save file: ")) && message.size() > 18, qPrintable(message));
     QVERIFY(!QFileInfo::exists(cwd(QStringLiteral("missing"))));
@@ -199,9 +219,11 @@ void TestWorkDirFiles::saveFileIntoMissingFolder()
 
 void TestWorkDirFiles::saveFileShorterContentLeavesNoTrace()
 {
-    m_page->eval(QStringLiteral("__covrelBridge.saveFile('1', 'docs', 'state.txt', 'a long first version\\nof the file')"));
+    m_page->eval(
+            QStringLiteral("__covrelBridge.saveFile('1', 'docs', 'state.txt', 'a long first version\\nof the file')"));
     QVERIFY(QDir().mkpath(cwd(QStringLiteral("docs"))));
-    m_page->eval(QStringLiteral("__covrelBridge.saveFile('1', 'docs', 'state.txt', 'a long first version\\nof the file')"));
+    m_page->eval(
+            QStringLiteral("__covrelBridge.saveFile('1', 'docs', 'state.txt', 'a long first version\\nof the file')"));
     m_page->eval(QStringLiteral("__covrelBridge.saveFile('2', 'docs', 'state.txt', 'short')"));
     QCOMPARE(readFile(cwd(QStringLiteral("docs/state.txt"))), QByteArray("short"));
     QCOMPARE(entriesBesides(cwd(QStringLiteral("docs")), {QStringLiteral("state.txt")}), QStringList());
@@ -218,8 +240,9 @@ void TestWorkDirFiles::saveFileKeepsOldContentWhenTheDiskFills()
         QVERIFY(limit.active());
         got = during(*m_page, QStringLiteral("__covrelBridge.saveFile('s', 'docs', 'state.txt', big)"));
     }
-    QCOMPARE(got, QList<QVariantList>{row({QStringLiteral("saveFileError"), QStringLiteral("s"), QStringLiteral("state.txt"),
-                                           QStringLiteral("errorSave"), QStringLiteral("Failed to save: File too large")})});
+    QCOMPARE(got,
+             QList<QVariantList>{row({QStringLiteral("saveFileError"), QStringLiteral("s"), QStringLiteral("state.txt"),
+                                      QStringLiteral("errorSave"), QStringLiteral("Failed to save: File too large")})});
     QCOMPARE(readFile(cwd(QStringLiteral("docs/state.txt"))), QByteArray("old state"));
     QCOMPARE(entriesBesides(cwd(QStringLiteral("docs")), {QStringLiteral("state.txt")}), QStringList());
 }
@@ -231,7 +254,8 @@ void TestWorkDirFiles::saveFileKeepsOldContentInReadOnlyFolder()
     QVERIFY(writeFile(cwd(QStringLiteral("locked/state.txt")), "old state"));
     QVERIFY(QFile::setPermissions(cwd(QStringLiteral("locked")), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     m_readOnly.append(cwd(QStringLiteral("locked")));
-    const QList<QVariantList> got = during(*m_page, QStringLiteral("__covrelBridge.saveFile('s', 'locked', 'state.txt', 'new')"));
+    const QList<QVariantList> got =
+            during(*m_page, QStringLiteral("__covrelBridge.saveFile('s', 'locked', 'state.txt', 'new')"));
     QCOMPARE(got.size(), 1);
     QCOMPARE(got.at(0).value(3).toString(), QStringLiteral("errorSave"));
     QVERIFY(got.at(0).value(4).toString().startsWith(QLatin1String("Cannot save file: ")));
@@ -259,9 +283,15 @@ void TestWorkDirFiles::deleteFile_data()
     QTest::addColumn<QString>("fname");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("existing file") << "отчёт 1.txt" << "" << "";
-    QTest::newRow("missing") << "none.txt" << "notFound" << "Failed file not found";
-    QTest::newRow("a folder with files") << "folder" << "errorDelete" << "Failed to delete";
+    QTest::newRow("existing file") << "отчёт 1.txt"
+                                   << ""
+                                   << "";
+    QTest::newRow("missing") << "none.txt"
+                             << "notFound"
+                             << "Failed file not found";
+    QTest::newRow("a folder with files") << "folder"
+                                         << "errorDelete"
+                                         << "Failed to delete";
 }
 
 void TestWorkDirFiles::deleteFile()
@@ -272,13 +302,17 @@ void TestWorkDirFiles::deleteFile()
     QVERIFY(writeFile(cwd(QStringLiteral("docs/отчёт 1.txt")), "x"));
     QVERIFY(writeFile(cwd(QStringLiteral("docs/folder/inner.txt")), "x"));
     const QString path = native(cwd(QStringLiteral("docs/")) + fname);
-    const QList<QVariantList> got = during(*m_page, QStringLiteral("__covrelBridge.deleteFile('d', 'docs', %1)").arg(js(fname)));
+    const QList<QVariantList> got =
+            during(*m_page, QStringLiteral("__covrelBridge.deleteFile('d', 'docs', %1)").arg(js(fname)));
     if (code.isEmpty()) {
-        QCOMPARE(got, QList<QVariantList>{row({QStringLiteral("deleteFileFinished"), QStringLiteral("d"),
-                                               native(QStringLiteral("docs/") + fname)})});
+        QCOMPARE(got,
+                 QList<QVariantList>{row({QStringLiteral("deleteFileFinished"), QStringLiteral("d"),
+                                          native(QStringLiteral("docs/") + fname)})});
         QVERIFY(!QFileInfo::exists(path));
     } else {
-        QCOMPARE(got, QList<QVariantList>{row({QStringLiteral("deleteFileError"), QStringLiteral("d"), fname, code, message})});
+        QCOMPARE(got,
+                 QList<QVariantList>{
+                         row({QStringLiteral("deleteFileError"), QStringLiteral("d"), fname, code, message})});
     }
     QVERIFY(QFileInfo::exists(cwd(QStringLiteral("docs/folder/inner.txt"))));
     QCOMPARE(m_log->lines().value(0), QStringLiteral("Получен запроc на метод deleteFile. Id: d path: ") + fname);
@@ -287,10 +321,12 @@ void TestWorkDirFiles::deleteFile()
 void TestWorkDirFiles::copyFileLengthMismatch()
 {
     QVERIFY(writeFile(cwd(QStringLiteral("a.txt")), "a"));
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.copyFile('c', ['a.txt', 'b.txt'], 'out', ['x.txt'], false)")),
-             QList<QVariantList>{row({QStringLiteral("copyFileError"), QStringLiteral("c"), QStringLiteral("a.txt|b.txt"),
-                                      QStringLiteral("x.txt"), QStringLiteral("errorInput"),
-                                      QStringLiteral("Different size FROM and TO array.")})});
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.copyFile('c', ['a.txt', 'b.txt'], 'out', ['x.txt'], false)")),
+             QList<QVariantList>{
+                     row({QStringLiteral("copyFileError"), QStringLiteral("c"), QStringLiteral("a.txt|b.txt"),
+                          QStringLiteral("x.txt"), QStringLiteral("errorInput"),
+                          QStringLiteral("Different size FROM and TO array.")})});
     QVERIFY(!QFileInfo::exists(cwd(QStringLiteral("out"))));
 }
 
@@ -302,11 +338,14 @@ void TestWorkDirFiles::copyFileMixedBatch()
     const QStringList to{QStringLiteral("new/a.txt"), QStringLiteral("new/Отчёт б.txt"), QStringLiteral("new/c.txt")};
     const QString out = cwd(QStringLiteral("out dir"));
 
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.copyFile('c', %1, %2, %3, false)").arg(js(from), js(out), js(to))),
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.copyFile('c', %1, %2, %3, false)").arg(js(from), js(out), js(to))),
              (QList<QVariantList>{
-                     row({QStringLiteral("copyFileFinished"), QStringLiteral("c"), native(a), native(out + QStringLiteral("/new/a.txt"))}),
-                     row({QStringLiteral("copyFileError"), QStringLiteral("c"), QString(), native(out + QStringLiteral("/new/Отчёт б.txt")),
-                          QStringLiteral("errorPathEmpty"), QStringLiteral("Error, one from file paths is empty.")}),
+                     row({QStringLiteral("copyFileFinished"), QStringLiteral("c"), native(a),
+                          native(out + QStringLiteral("/new/a.txt"))}),
+                     row({QStringLiteral("copyFileError"), QStringLiteral("c"), QString(),
+                          native(out + QStringLiteral("/new/Отчёт б.txt")), QStringLiteral("errorPathEmpty"),
+                          QStringLiteral("Error, one from file paths is empty.")}),
                      row({QStringLiteral("copyFileError"), QStringLiteral("c"), native(QStringLiteral("src/c.txt")),
                           native(out + QStringLiteral("/new/c.txt")), QStringLiteral("errorFile"),
                           QStringLiteral("Source file is not exist. ") + native(QStringLiteral("src/c.txt"))}),
@@ -315,7 +354,8 @@ void TestWorkDirFiles::copyFileMixedBatch()
     QCOMPARE(readFile(out + QStringLiteral("/new/a.txt")), readFile(a));
     QCOMPARE(entriesBesides(out + QStringLiteral("/new"), {QStringLiteral("a.txt")}), QStringList());
     QCOMPARE(m_log->lines().value(0),
-             QStringLiteral("Получен запроc на метод copyFile. Id: c path: %1||src/c.txt pathContent: new/a.txt|new/Отчёт б.txt|new/c.txt workdirTo: %2")
+             QStringLiteral("Получен запроc на метод copyFile. Id: c path: %1||src/c.txt pathContent: "
+                            "new/a.txt|new/Отчёт б.txt|new/c.txt workdirTo: %2")
                      .arg(a, out));
 }
 
@@ -332,15 +372,20 @@ void TestWorkDirFiles::copyFileOntoExistingTarget()
     QVERIFY(writeFile(cwd(QStringLiteral("new.txt")), "new"));
     QVERIFY(writeFile(cwd(QStringLiteral("out/target.txt")), "the older and longer target"));
     const QString target = native(QStringLiteral("out/target.txt"));
-    const QList<QVariantList> got = during(*m_page, QStringLiteral("__covrelBridge.copyFile('c', ['new.txt'], 'out', ['target.txt'], %1)")
-                                                            .arg(overwrite ? QStringLiteral("true") : QStringLiteral("false")));
+    const QList<QVariantList> got =
+            during(*m_page,
+                   QStringLiteral("__covrelBridge.copyFile('c', ['new.txt'], 'out', ['target.txt'], %1)")
+                           .arg(overwrite ? QStringLiteral("true") : QStringLiteral("false")));
     const QVariantList answer = overwrite
             ? row({QStringLiteral("copyFileFinished"), QStringLiteral("c"), QStringLiteral("new.txt"), target})
             : row({QStringLiteral("copyFileError"), QStringLiteral("c"), QStringLiteral("new.txt"), target,
                    QStringLiteral("errorFile"), QStringLiteral("File is already exists. ") + target});
-    QCOMPARE(got, (QList<QVariantList>{answer, row({QStringLiteral("copyFileStatusFinished"), QStringLiteral("c"),
-                                                    QStringList{QStringLiteral("new.txt")}, QStringList{QStringLiteral("target.txt")},
-                                                    QStringList{overwrite ? QStringLiteral("ok") : QStringLiteral("false")}})}));
+    QCOMPARE(
+            got,
+            (QList<QVariantList>{answer,
+                                 row({QStringLiteral("copyFileStatusFinished"), QStringLiteral("c"),
+                                      QStringList{QStringLiteral("new.txt")}, QStringList{QStringLiteral("target.txt")},
+                                      QStringList{overwrite ? QStringLiteral("ok") : QStringLiteral("false")}})}));
     QCOMPARE(readFile(cwd(QStringLiteral("out/target.txt"))),
              overwrite ? QByteArray("new") : QByteArray("the older and longer target"));
 }
@@ -352,9 +397,15 @@ void TestWorkDirFiles::copyFileOntoItself_data()
     QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("overwrite");
 
-    QTest::newRow("same relative path") << "doc/a.txt" << "doc" << "a.txt" << true;
-    QTest::newRow("absolute source, roundabout target") << "" << "doc/../doc" << "./a.txt" << true;
-    QTest::newRow("without overwrite still refused") << "doc/a.txt" << "doc" << "a.txt" << false;
+    QTest::newRow("same relative path") << "doc/a.txt"
+                                        << "doc"
+                                        << "a.txt" << true;
+    QTest::newRow("absolute source, roundabout target") << ""
+                                                        << "doc/../doc"
+                                                        << "./a.txt" << true;
+    QTest::newRow("without overwrite still refused") << "doc/a.txt"
+                                                     << "doc"
+                                                     << "a.txt" << false;
 }
 
 void TestWorkDirFiles::copyFileOntoItself()
@@ -368,17 +419,19 @@ void TestWorkDirFiles::copyFileOntoItself()
         from = cwd(QStringLiteral("doc/a.txt"));
     const QString target = native(workdirTo + QLatin1Char('/') + to);
 
-    const QList<QVariantList> got =
-            during(*m_page, QStringLiteral("__covrelBridge.copyFile('c', %1, %2, %3, %4)")
-                                    .arg(js(QStringList{from}), js(workdirTo), js(QStringList{to}),
-                                         overwrite ? QStringLiteral("true") : QStringLiteral("false")));
+    const QList<QVariantList> got = during(*m_page,
+                                           QStringLiteral("__covrelBridge.copyFile('c', %1, %2, %3, %4)")
+                                                   .arg(js(QStringList{from}), js(workdirTo), js(QStringList{to}),
+                                                        overwrite ? QStringLiteral("true") : QStringLiteral("false")));
     const QVariantList answer = overwrite
             ? row({QStringLiteral("copyFileFinished"), QStringLiteral("c"), native(from), target})
             : row({QStringLiteral("copyFileError"), QStringLiteral("c"), native(from), target,
                    QStringLiteral("errorFile"), QStringLiteral("File is already exists. ") + target});
-    QCOMPARE(got, (QList<QVariantList>{answer, row({QStringLiteral("copyFileStatusFinished"), QStringLiteral("c"),
-                                                    QStringList{from}, QStringList{to},
-                                                    QStringList{overwrite ? QStringLiteral("ok") : QStringLiteral("false")}})}));
+    QCOMPARE(got,
+             (QList<QVariantList>{
+                     answer,
+                     row({QStringLiteral("copyFileStatusFinished"), QStringLiteral("c"), QStringList{from},
+                          QStringList{to}, QStringList{overwrite ? QStringLiteral("ok") : QStringLiteral("false")}})}));
     // The file is already where it was asked to be, and still holds its content.
     QCOMPARE(readFile(cwd(QStringLiteral("doc/a.txt"))), QByteArray("the only copy"));
 }
@@ -388,25 +441,28 @@ void TestWorkDirFiles::copyFileFailures()
     QVERIFY(writeFile(cwd(QStringLiteral("a.txt")), "a"));
     QVERIFY(writeFile(cwd(QStringLiteral("blocker")), "a file where a folder should be"));
     QVERIFY(QDir().mkpath(cwd(QStringLiteral("a folder"))));
-    const QList<QVariantList> got = during(*m_page, QStringLiteral(
-            "__covrelBridge.copyFile('c', ['a.txt', 'a folder'], '.', ['blocker/inner/a.txt', 'out/b.txt'], false)"));
-    QCOMPARE(got, (QList<QVariantList>{
-                          row({QStringLiteral("copyFileError"), QStringLiteral("c"), QStringLiteral("a.txt"),
-                               native(QStringLiteral("./blocker/inner/a.txt")), QStringLiteral("errorCreateDir"),
-                               QStringLiteral("Error create dir. ") + cwd(QStringLiteral("blocker/inner"))}),
-                          row({QStringLiteral("copyFileError"), QStringLiteral("c"), QStringLiteral("a folder"),
-                               native(QStringLiteral("./out/b.txt")), QStringLiteral("errorCopyFile"),
-                               QStringLiteral("Error copy files. ")}),
-                          row({QStringLiteral("copyFileStatusFinished"), QStringLiteral("c"),
-                               QStringList{QStringLiteral("a.txt"), QStringLiteral("a folder")},
-                               QStringList{QStringLiteral("blocker/inner/a.txt"), QStringLiteral("out/b.txt")},
-                               QStringList{QStringLiteral("false"), QStringLiteral("false")}})}));
+    const QList<QVariantList> got = during(*m_page,
+                                           QStringLiteral("__covrelBridge.copyFile('c', ['a.txt', 'a folder'], '.', "
+                                                          "['blocker/inner/a.txt', 'out/b.txt'], false)"));
+    QCOMPARE(
+            got,
+            (QList<QVariantList>{row({QStringLiteral("copyFileError"), QStringLiteral("c"), QStringLiteral("a.txt"),
+                                      native(QStringLiteral("./blocker/inner/a.txt")), QStringLiteral("errorCreateDir"),
+                                      QStringLiteral("Error create dir. ") + cwd(QStringLiteral("blocker/inner"))}),
+                                 row({QStringLiteral("copyFileError"), QStringLiteral("c"), QStringLiteral("a folder"),
+                                      native(QStringLiteral("./out/b.txt")), QStringLiteral("errorCopyFile"),
+                                      QStringLiteral("Error copy files. ")}),
+                                 row({QStringLiteral("copyFileStatusFinished"), QStringLiteral("c"),
+                                      QStringList{QStringLiteral("a.txt"), QStringLiteral("a folder")},
+                                      QStringList{QStringLiteral("blocker/inner/a.txt"), QStringLiteral("out/b.txt")},
+                                      QStringList{QStringLiteral("false"), QStringLiteral("false")}})}));
 }
 
 void TestWorkDirFiles::checkExistedEmptyList()
 {
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.checkExisted('e', 'docs', [])")),
-             QList<QVariantList>{row({QStringLiteral("checkExistedStatusFinished"), QStringLiteral("e"), QStringList(), QStringList()})});
+             QList<QVariantList>{row({QStringLiteral("checkExistedStatusFinished"), QStringLiteral("e"), QStringList(),
+                                      QStringList()})});
 }
 
 void TestWorkDirFiles::checkExistedMixed()
@@ -417,10 +473,13 @@ void TestWorkDirFiles::checkExistedMixed()
     const QString docs = cwd(QStringLiteral("docs"));
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.checkExisted('e', %1, %2)").arg(js(docs), js(paths))),
              (QList<QVariantList>{
-                     row({QStringLiteral("checkExistedFinished"), QStringLiteral("e"), native(docs + QStringLiteral("/a.txt"))}),
-                     row({QStringLiteral("checkExistedFinished"), QStringLiteral("e"), native(docs + QStringLiteral("/Папка с файлами"))}),
-                     row({QStringLiteral("checkExistedError"), QStringLiteral("e"), native(docs + QStringLiteral("/none.txt")),
-                          QStringLiteral("errorNotFound"), QStringLiteral("File not found. ")}),
+                     row({QStringLiteral("checkExistedFinished"), QStringLiteral("e"),
+                          native(docs + QStringLiteral("/a.txt"))}),
+                     row({QStringLiteral("checkExistedFinished"), QStringLiteral("e"),
+                          native(docs + QStringLiteral("/Папка с файлами"))}),
+                     row({QStringLiteral("checkExistedError"), QStringLiteral("e"),
+                          native(docs + QStringLiteral("/none.txt")), QStringLiteral("errorNotFound"),
+                          QStringLiteral("File not found. ")}),
                      row({QStringLiteral("checkExistedStatusFinished"), QStringLiteral("e"), paths,
                           QStringList{QStringLiteral("ok"), QStringLiteral("ok"), QStringLiteral("false")}})}));
     QCOMPARE(m_log->lines().value(0),
@@ -434,14 +493,22 @@ void TestWorkDirFiles::getFilesInFolder_data()
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<bool>("found");
     const QStringList texts{"A.txt", "b.txt", "c.TXT", "арбуз.txt", "Банан.txt", "Файл с пробелом.txt", "Яблоко.txt"};
-    QTest::newRow("sorted without regard to case, no folders or hidden files") << "list" << "*.txt" << texts << true;
-    QTest::newRow("pattern matched without regard to case") << "list" << "*.TXT" << texts << true;
-    QTest::newRow("other pattern") << "list" << "*.json" << QStringList{"data.json"} << true;
-    QTest::newRow("nested relative folder") << "list/inner" << "*" << QStringList{"z.txt"} << true;
-    QTest::newRow("empty folder") << "empty" << "*" << QStringList() << true;
-    QTest::newRow("missing folder") << "none" << "*" << QStringList() << false;
-    QTest::newRow("absolute folder listed as it is") << "<cwd>/list/inner" << "*" << QStringList{"z.txt"} << true;
-    QTest::newRow("absolute missing folder") << "<cwd>/none" << "*" << QStringList() << false;
+    QTest::newRow("sorted without regard to case, no folders or hidden files") << "list"
+                                                                               << "*.txt" << texts << true;
+    QTest::newRow("pattern matched without regard to case") << "list"
+                                                            << "*.TXT" << texts << true;
+    QTest::newRow("other pattern") << "list"
+                                   << "*.json" << QStringList{"data.json"} << true;
+    QTest::newRow("nested relative folder") << "list/inner"
+                                            << "*" << QStringList{"z.txt"} << true;
+    QTest::newRow("empty folder") << "empty"
+                                  << "*" << QStringList() << true;
+    QTest::newRow("missing folder") << "none"
+                                    << "*" << QStringList() << false;
+    QTest::newRow("absolute folder listed as it is") << "<cwd>/list/inner"
+                                                     << "*" << QStringList{"z.txt"} << true;
+    QTest::newRow("absolute missing folder") << "<cwd>/none"
+                                             << "*" << QStringList() << false;
 }
 
 void TestWorkDirFiles::getFilesInFolder()
@@ -452,7 +519,7 @@ void TestWorkDirFiles::getFilesInFolder()
     QFETCH(bool, found);
     workDir.replace(QStringLiteral("<cwd>"), m_cwd->path());
     for (const char *name : {"Яблоко.txt", "b.txt", "A.txt", "c.TXT", "арбуз.txt", "Банан.txt", "Файл с пробелом.txt",
-                                ".hidden.txt", "data.json", "inner/z.txt", "folder.txt/inside.txt"})
+                             ".hidden.txt", "data.json", "inner/z.txt", "folder.txt/inside.txt"})
         QVERIFY(writeFile(cwd(QStringLiteral("list/")) + QString::fromUtf8(name), "x"));
     QVERIFY(QDir().mkpath(cwd(QStringLiteral("empty"))));
 
@@ -460,7 +527,8 @@ void TestWorkDirFiles::getFilesInFolder()
             ? row({QStringLiteral("getFilesInFolderFinished"), QStringLiteral("g"), workDir, files})
             : row({QStringLiteral("getFilesInFolderError"), QStringLiteral("g"), workDir,
                    QStringLiteral("Указанная папка не существует")});
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.getFilesInFolder('g', %1, %2)").arg(js(workDir), js(pattern))),
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.getFilesInFolder('g', %1, %2)").arg(js(workDir), js(pattern))),
              QList<QVariantList>{answer});
     QCOMPARE(m_log->lines(), QStringList());
 }

@@ -42,54 +42,79 @@ QByteArray runPython(const char *script, const QStringList &arguments, const QBy
 DocxTestPackage::Parts DocxTestPackage::minimalParts(const QString &bodyXml, const QString &docVarsXml)
 {
     Parts parts;
-    parts[QStringLiteral("[Content_Types].xml")] = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-        "<Override PartName=\"/word/document.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
-        "<Override PartName=\"/word/settings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/>"
-        "<Override PartName=\"/word/header1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml\"/>"
-        "<Override PartName=\"/word/footer1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml\"/>"
-        "</Types>").toUtf8();
-    parts[QStringLiteral("_rels/.rels")] = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>"
-        "</Relationships>").toUtf8();
-    parts[QStringLiteral("word/_rels/document.xml.rels")] = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings\" Target=\"settings.xml\"/>"
-        "</Relationships>").toUtf8();
-    parts[QStringLiteral("word/document.xml")] = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-        "<w:document xmlns:w=\"%1\" xmlns:r=\"%2\"><w:body>%3<w:sectPr/></w:body></w:document>")
-        .arg(W_NS, R_NS, bodyXml).toUtf8();
-    const QString docVars = docVarsXml.isEmpty() ? QString() : QStringLiteral("<w:docVars>%1</w:docVars>").arg(docVarsXml);
-    parts[QStringLiteral("word/settings.xml")] = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-        "<w:settings xmlns:w=\"%1\"><w:defaultTabStop w:val=\"708\"/>%2</w:settings>")
-        .arg(W_NS, docVars).toUtf8();
+    parts[QStringLiteral("[Content_Types].xml")] =
+            QStringLiteral(
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                    "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                    "<Default Extension=\"rels\" "
+                    "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                    "<Override PartName=\"/word/document.xml\" "
+                    "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
+                    "<Override PartName=\"/word/settings.xml\" "
+                    "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml\"/>"
+                    "<Override PartName=\"/word/header1.xml\" "
+                    "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml\"/>"
+                    "<Override PartName=\"/word/footer1.xml\" "
+                    "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml\"/>"
+                    "</Types>")
+                    .toUtf8();
+    parts[QStringLiteral("_rels/.rels")] =
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                           "<Relationship Id=\"rId1\" "
+                           "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                           "officeDocument\" Target=\"word/document.xml\"/>"
+                           "</Relationships>")
+                    .toUtf8();
+    parts[QStringLiteral("word/_rels/document.xml.rels")] =
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                           "<Relationship Id=\"rId1\" "
+                           "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings\" "
+                           "Target=\"settings.xml\"/>"
+                           "</Relationships>")
+                    .toUtf8();
+    parts[QStringLiteral("word/document.xml")] =
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                           "<w:document xmlns:w=\"%1\" xmlns:r=\"%2\"><w:body>%3<w:sectPr/></w:body></w:document>")
+                    .arg(W_NS, R_NS, bodyXml)
+                    .toUtf8();
+    const QString docVars =
+            docVarsXml.isEmpty() ? QString() : QStringLiteral("<w:docVars>%1</w:docVars>").arg(docVarsXml);
+    parts[QStringLiteral("word/settings.xml")] =
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                           "<w:settings xmlns:w=\"%1\"><w:defaultTabStop w:val=\"708\"/>%2</w:settings>")
+                    .arg(W_NS, docVars)
+                    .toUtf8();
     return parts;
 }
 
 void DocxTestPackage::addHeaderFooter(Parts &parts, const QString &headerBodyXml, const QString &footerBodyXml)
 {
-    parts[QStringLiteral("word/header1.xml")] = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:hdr xmlns:w=\"%1\">%2</w:hdr>")
-        .arg(W_NS, headerBodyXml).toUtf8();
-    parts[QStringLiteral("word/footer1.xml")] = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:ftr xmlns:w=\"%1\">%2</w:ftr>")
-        .arg(W_NS, footerBodyXml).toUtf8();
+    parts[QStringLiteral("word/header1.xml")] =
+            QStringLiteral(
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:hdr xmlns:w=\"%1\">%2</w:hdr>")
+                    .arg(W_NS, headerBodyXml)
+                    .toUtf8();
+    parts[QStringLiteral("word/footer1.xml")] =
+            QStringLiteral(
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:ftr xmlns:w=\"%1\">%2</w:ftr>")
+                    .arg(W_NS, footerBodyXml)
+                    .toUtf8();
     QByteArray &rels = parts[QStringLiteral("word/_rels/document.xml.rels")];
     rels.replace("</Relationships>",
-                 "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/header\" Target=\"header1.xml\"/>"
-                 "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer\" Target=\"footer1.xml\"/>"
+                 "<Relationship Id=\"rId2\" "
+                 "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/header\" "
+                 "Target=\"header1.xml\"/>"
+                 "<Relationship Id=\"rId3\" "
+                 "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer\" "
+                 "Target=\"footer1.xml\"/>"
                  "</Relationships>");
     QByteArray &document = parts[QStringLiteral("word/document.xml")];
-    document.replace("<w:sectPr/>", "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rId2\"/>"
-                                    "<w:footerReference w:type=\"default\" r:id=\"rId3\"/></w:sectPr>");
+    document.replace("<w:sectPr/>",
+                     "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rId2\"/>"
+                     "<w:footerReference w:type=\"default\" r:id=\"rId3\"/></w:sectPr>");
 }
 
 QString DocxTestPackage::field(const QString &name)
@@ -97,7 +122,7 @@ QString DocxTestPackage::field(const QString &name)
     return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
                           "<w:r><w:instrText xml:space=\"preserve\"> DOCVARIABLE %1 </w:instrText></w:r>"
                           "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>")
-        .arg(name);
+            .arg(name);
 }
 
 QString DocxTestPackage::paragraph(const QString &runsXml) { return QStringLiteral("<w:p>%1</w:p>").arg(runsXml); }

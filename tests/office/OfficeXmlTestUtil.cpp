@@ -11,11 +11,8 @@ namespace {
 const QString kNs = QStringLiteral("xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"");
 const QString kDecl = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n");
 
-QString rPr(bool bold)
-{
-    return bold ? QStringLiteral("<w:rPr><w:b/></w:rPr>") : QString();
-}
-}
+QString rPr(bool bold) { return bold ? QStringLiteral("<w:rPr><w:b/></w:rPr>") : QString(); }
+} // namespace
 
 QString documentPart(const QString &bodyXml)
 {
@@ -37,10 +34,7 @@ QString settingsPart(const QString &contentXml)
     return kDecl + QStringLiteral("<w:settings %1>%2</w:settings>").arg(kNs, contentXml);
 }
 
-QString beginRun()
-{
-    return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>");
-}
+QString beginRun() { return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"); }
 
 QString instrRun(const QString &text, bool bold)
 {
@@ -49,20 +43,11 @@ QString instrRun(const QString &text, bool bold)
     return QStringLiteral("<w:r>%1<w:instrText xml:space=\"preserve\">%2</w:instrText></w:r>").arg(rPr(bold), text);
 }
 
-QString separateRun()
-{
-    return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>");
-}
+QString separateRun() { return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"); }
 
-QString endRun()
-{
-    return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>");
-}
+QString endRun() { return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"); }
 
-QString textRun(const QString &text)
-{
-    return QStringLiteral("<w:r><w:t>%1</w:t></w:r>").arg(text);
-}
+QString textRun(const QString &text) { return QStringLiteral("<w:r><w:t>%1</w:t></w:r>").arg(text); }
 
 QString insertedSeparateRun(bool bold)
 {
@@ -75,21 +60,15 @@ QString insertedValueRun(const QString &value, bool bold)
     return QStringLiteral("<w:r>%1%2</w:r>").arg(rPr(bold), t);
 }
 
-QString paragraph(const QString &runs)
-{
-    return QStringLiteral("<w:p>%1</w:p>").arg(runs);
-}
+QString paragraph(const QString &runs) { return QStringLiteral("<w:p>%1</w:p>").arg(runs); }
 
 QString row(const QString &marker, const QString &cellContent, const QString &cellProperties)
 {
     return QStringLiteral("<w:tr><w:tc>%1</w:tc><w:tc>%2%3</w:tc></w:tr>")
-        .arg(paragraph(textRun(marker)), cellProperties, cellContent);
+            .arg(paragraph(textRun(marker)), cellProperties, cellContent);
 }
 
-QString table(const QString &rows)
-{
-    return QStringLiteral("<w:tbl>%1</w:tbl>").arg(rows);
-}
+QString table(const QString &rows) { return QStringLiteral("<w:tbl>%1</w:tbl>").arg(rows); }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -110,8 +89,8 @@ QByteArray readFile(const QString &path)
 QString bodyText(const QString &path)
 {
     const QString text = QString::fromUtf8(readFile(path));
-    static const QRegularExpression re(
-        QStringLiteral("<(w:body|w:hdr|w:ftr)(?: [^>]*)?>(.*)</\\1>"), QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression re(QStringLiteral("<(w:body|w:hdr|w:ftr)(?: [^>]*)?>(.*)</\\1>"),
+                                       QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = re.match(text);
     return match.hasMatch() ? match.captured(2) : QStringLiteral("<no body in: %1>").arg(text);
 }
@@ -127,4 +106,4 @@ QStringList rowMarkers(const QString &path)
     return markers;
 }
 
-}
+} // namespace OfficeXmlTestUtil

@@ -32,4 +32,4 @@ QString bodyText(const QString &path);
 // Markers (first-cell texts) of the table rows still present, in order.
 QStringList rowMarkers(const QString &path);
 
-}
+} // namespace OfficeXmlTestUtil

@@ -69,8 +69,8 @@ QVariant ScriptedWord::answer(const QString &object, const QString &member, cons
         if (member == QLatin1String("Count"))
             return documents.size();
         if (member == QLatin1String("Item(QVariant)"))
-            return first.toInt() >= 1 && first.toInt() <= documents.size()
-                    ? QStringLiteral("Doc#%1").arg(first.toInt()) : QString();
+            return first.toInt() >= 1 && first.toInt() <= documents.size() ? QStringLiteral("Doc#%1").arg(first.toInt())
+                                                                           : QString();
         if (member.startsWith(QLatin1String("Open("))) {
             documents.append(first.toString());
             return QStringLiteral("Doc");

@@ -17,9 +17,9 @@ public:
 
     struct Cell
     {
-        int column = 1;           // ColumnIndex(); a merged-away cell is simply missing
-        QStringList fieldCodes;   // e.g. docVariable("a"), or " PAGE "
-        QString text;             // shown text, without the end-of-cell mark
+        int column = 1; // ColumnIndex(); a merged-away cell is simply missing
+        QStringList fieldCodes; // e.g. docVariable("a"), or " PAGE "
+        QString text; // shown text, without the end-of-cell mark
     };
     using Row = QList<Cell>;
     struct Table
@@ -34,7 +34,7 @@ public:
     // A row whose cells n = 1.. show the given field codes (one field each, empty = none).
     static Row row(const QStringList &codes);
 
-    QStringList documents;   // full names, in Documents order
+    QStringList documents; // full names, in Documents order
     QMap<QString, QString> variables;
     QList<Table> tables;
     QStringList bodyFieldCodes; // the document's Fields collection

@@ -29,7 +29,7 @@ QString filled(const QString &instructionRuns, const QString &value, bool bold =
     return beginRun() + instructionRuns + insertedSeparateRun(bold) + insertedValueRun(value, bold) + endRun();
 }
 
-}
+} // namespace
 
 class TestDocumentXML : public QObject
 {
@@ -77,88 +77,90 @@ void TestDocumentXML::updateVars_data()
     const QString instr = instrRun(QStringLiteral(" DOCVARIABLE client "));
 
     QTest::newRow("simple field gets separator and value after its instruction")
-        << paragraph(field(instr)) << client << paragraph(filled(instr, kAcme));
+            << paragraph(field(instr)) << client << paragraph(filled(instr, kAcme));
     QTest::newRow("run properties of the instruction run are kept in the copies")
-        << paragraph(field(instrRun(QStringLiteral("DOCVARIABLE client"), false))) << client
-        << paragraph(filled(instrRun(QStringLiteral("DOCVARIABLE client"), false), kAcme, false));
+            << paragraph(field(instrRun(QStringLiteral("DOCVARIABLE client"), false))) << client
+            << paragraph(filled(instrRun(QStringLiteral("DOCVARIABLE client"), false), kAcme, false));
     QTest::newRow("existing separator without result gets only the value")
-        << paragraph(field(instr, separateRun())) << client
-        << paragraph(beginRun() + instr + separateRun() + insertedValueRun(kAcme) + endRun());
+            << paragraph(field(instr, separateRun())) << client
+            << paragraph(beginRun() + instr + separateRun() + insertedValueRun(kAcme) + endRun());
     QTest::newRow("existing result stays as the template shows it")
-        << paragraph(field(instr, separateRun() + textRun(QStringLiteral("old"))))
-        << client << paragraph(field(instr, separateRun() + textRun(QStringLiteral("old"))));
-    QTest::newRow("quoted name")
-        << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE \"client\" ")))) << client
-        << paragraph(filled(instrRun(QStringLiteral(" DOCVARIABLE \"client\" ")), kAcme));
+            << paragraph(field(instr, separateRun() + textRun(QStringLiteral("old")))) << client
+            << paragraph(field(instr, separateRun() + textRun(QStringLiteral("old"))));
+    QTest::newRow("quoted name") << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE \"client\" ")))) << client
+                                 << paragraph(filled(instrRun(QStringLiteral(" DOCVARIABLE \"client\" ")), kAcme));
     QTest::newRow("switches after the name")
-        << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE  client  \\* MERGEFORMAT ")))) << client
-        << paragraph(filled(instrRun(QStringLiteral(" DOCVARIABLE  client  \\* MERGEFORMAT ")), kAcme));
+            << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE  client  \\* MERGEFORMAT ")))) << client
+            << paragraph(filled(instrRun(QStringLiteral(" DOCVARIABLE  client  \\* MERGEFORMAT ")), kAcme));
 
     const QString splitAfterKeyword = instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QStringLiteral(" client"));
     QTest::newRow("instruction split after the keyword")
-        << paragraph(field(splitAfterKeyword)) << client << paragraph(filled(splitAfterKeyword, kAcme));
+            << paragraph(field(splitAfterKeyword)) << client << paragraph(filled(splitAfterKeyword, kAcme));
     const QString splitInName = instrRun(QStringLiteral(" DOCVARIABLE cli")) + instrRun(QStringLiteral("ent "));
     QTest::newRow("instruction split inside the name")
-        << paragraph(field(splitInName)) << client << paragraph(filled(splitInName, kAcme));
+            << paragraph(field(splitInName)) << client << paragraph(filled(splitInName, kAcme));
     const QString splitLastLetter = instrRun(QStringLiteral("DOCVARIABL")) + instrRun(QStringLiteral("E client"));
     QTest::newRow("keyword split before its last letter")
-        << paragraph(field(splitLastLetter)) << client << paragraph(filled(splitLastLetter, kAcme));
+            << paragraph(field(splitLastLetter)) << client << paragraph(filled(splitLastLetter, kAcme));
     const QString splitEarly = instrRun(QStringLiteral("DOCVAR")) + instrRun(QStringLiteral("IABLE client"));
-    QTest::newRow("keyword split early")
-        << paragraph(field(splitEarly)) << client << paragraph(filled(splitEarly, kAcme));
+    QTest::newRow("keyword split early") << paragraph(field(splitEarly)) << client
+                                         << paragraph(filled(splitEarly, kAcme));
     // As Word 16 wrote it: blank run, keyword in two runs, blank run.
     const QString blank = instrRun(QStringLiteral(" "));
     const QString wordSplit = instrRun(QStringLiteral("DOCVARI")) + instrRun(QStringLiteral("ABLE  client"));
     QTest::newRow("keyword split early between blank runs")
-        << paragraph(field(blank + wordSplit + blank)) << client
-        << paragraph(beginRun() + instrRun(QString()) + wordSplit + insertedSeparateRun() + insertedValueRun(kAcme)
-                     + instrRun(QString()) + endRun());
+            << paragraph(field(blank + wordSplit + blank)) << client
+            << paragraph(beginRun() + instrRun(QString()) + wordSplit + insertedSeparateRun() + insertedValueRun(kAcme)
+                         + instrRun(QString()) + endRun());
     const QString blankBetween = instrRun(QStringLiteral("DOCVARIABLE")) + blank + instrRun(QStringLiteral("client"));
     QTest::newRow("blank run between keyword and name")
-        << paragraph(field(blankBetween)) << client
-        << paragraph(beginRun() + instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QString())
-                     + filled(instrRun(QStringLiteral("client")), kAcme).mid(beginRun().size()));
+            << paragraph(field(blankBetween)) << client
+            << paragraph(beginRun() + instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QString())
+                         + filled(instrRun(QStringLiteral("client")), kAcme).mid(beginRun().size()));
     QTest::newRow("blank run between keyword and name, existing separator")
-        << paragraph(field(blankBetween, separateRun())) << client
-        << paragraph(beginRun() + instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QString()) + instrRun(QStringLiteral("client"))
-                     + separateRun() + insertedValueRun(kAcme) + endRun());
+            << paragraph(field(blankBetween, separateRun())) << client
+            << paragraph(beginRun() + instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QString())
+                         + instrRun(QStringLiteral("client")) + separateRun() + insertedValueRun(kAcme) + endRun());
 
     QTest::newRow("unknown name is left alone")
-        << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE other ")))) << client
-        << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE other "))));
+            << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE other ")))) << client
+            << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE other "))));
     QTest::newRow("absent (null) value is not filled")
-        << paragraph(field(instr)) << vars({{QStringLiteral("client"), QString()}}) << paragraph(field(instr));
+            << paragraph(field(instr)) << vars({{QStringLiteral("client"), QString()}}) << paragraph(field(instr));
     QTest::newRow("empty value is filled with an empty text")
-        << paragraph(field(instr)) << vars({{QStringLiteral("client"), QStringLiteral("")}})
-        << paragraph(filled(instr, QString()));
+            << paragraph(field(instr)) << vars({{QStringLiteral("client"), QStringLiteral("")}})
+            << paragraph(filled(instr, QString()));
     QTest::newRow("document property field is not filled")
-        << paragraph(field(instrRun(QStringLiteral(" DOCPROPERTY client ")))) << client
-        << paragraph(field(instrRun(QStringLiteral(" DOCPROPERTY client "))));
+            << paragraph(field(instrRun(QStringLiteral(" DOCPROPERTY client ")))) << client
+            << paragraph(field(instrRun(QStringLiteral(" DOCPROPERTY client "))));
 
     const QString cyrillicInstr = instrRun(QStringLiteral(" DOCVARIABLE Клиент "));
     QTest::newRow("non-ASCII name and value")
-        << paragraph(field(cyrillicInstr)) << vars({{QStringLiteral("Клиент"), QStringLiteral("ООО «Ромашка» Größe")}})
-        << paragraph(filled(cyrillicInstr, QStringLiteral("ООО «Ромашка» Größe")));
+            << paragraph(field(cyrillicInstr))
+            << vars({{QStringLiteral("Клиент"), QStringLiteral("ООО «Ромашка» Größe")}})
+            << paragraph(filled(cyrillicInstr, QStringLiteral("ООО «Ромашка» Größe")));
     QTest::newRow("markup characters in the value are escaped")
-        << paragraph(field(instr)) << vars({{QStringLiteral("client"), QStringLiteral("A<B & \"C\">")}})
-        << paragraph(filled(instr, QStringLiteral("A&lt;B &amp; \"C\">")));
+            << paragraph(field(instr)) << vars({{QStringLiteral("client"), QStringLiteral("A<B & \"C\">")}})
+            << paragraph(filled(instr, QStringLiteral("A&lt;B &amp; \"C\">")));
     QTest::newRow("characters XML cannot carry are dropped from the value")
-        << paragraph(field(instr)) << vars({{QStringLiteral("client"), QStringLiteral("a\x01" "b\x0b\tc")}})
-        << paragraph(filled(instr, QStringLiteral("ab\tc")));
+            << paragraph(field(instr))
+            << vars({{QStringLiteral("client"),
+                      QStringLiteral("a\x01"
+                                     "b\x0b\tc")}})
+            << paragraph(filled(instr, QStringLiteral("ab\tc")));
     QTest::newRow("two fields in one paragraph")
-        << paragraph(field(instr) + textRun(QStringLiteral("and")) + field(instrRun(QStringLiteral("DOCVARIABLE city"))))
-        << vars({{QStringLiteral("client"), kAcme}, {QStringLiteral("city"), QStringLiteral("Riga")}})
-        << paragraph(filled(instr, kAcme) + textRun(QStringLiteral("and"))
-                     + filled(instrRun(QStringLiteral("DOCVARIABLE city")), QStringLiteral("Riga")));
-    QTest::newRow("field spread over two paragraphs is not filled")
-        << paragraph(beginRun() + instr) + paragraph(endRun()) << client
-        << paragraph(beginRun() + instr) + paragraph(endRun());
+            << paragraph(field(instr) + textRun(QStringLiteral("and"))
+                         + field(instrRun(QStringLiteral("DOCVARIABLE city"))))
+            << vars({{QStringLiteral("client"), kAcme}, {QStringLiteral("city"), QStringLiteral("Riga")}})
+            << paragraph(filled(instr, kAcme) + textRun(QStringLiteral("and"))
+                         + filled(instrRun(QStringLiteral("DOCVARIABLE city")), QStringLiteral("Riga")));
+    QTest::newRow("field spread over two paragraphs is not filled") << paragraph(beginRun() + instr)
+                    + paragraph(endRun()) << client << paragraph(beginRun() + instr) + paragraph(endRun());
     QTest::newRow("text that held only spaces comes back as one space")
-        << paragraph(QStringLiteral("<w:r><w:t xml:space=\"preserve\">   </w:t></w:r>")) << client
-        << paragraph(QStringLiteral("<w:r><w:t xml:space=\"preserve\"> </w:t></w:r>"));
-    QTest::newRow("field in a table cell")
-        << table(row(QStringLiteral("R1"), paragraph(field(instr)))) << client
-        << table(row(QStringLiteral("R1"), paragraph(filled(instr, kAcme))));
+            << paragraph(QStringLiteral("<w:r><w:t xml:space=\"preserve\">   </w:t></w:r>")) << client
+            << paragraph(QStringLiteral("<w:r><w:t xml:space=\"preserve\"> </w:t></w:r>"));
+    QTest::newRow("field in a table cell") << table(row(QStringLiteral("R1"), paragraph(field(instr)))) << client
+                                           << table(row(QStringLiteral("R1"), paragraph(filled(instr, kAcme))));
 }
 
 void TestDocumentXML::updateVars()
@@ -197,36 +199,38 @@ void TestDocumentXML::removesRowsOfEmptyKeyVariables_data()
 
     const QString vMerge = QStringLiteral("<w:tcPr><w:vMerge/></w:tcPr>");
     QTest::newRow("cell with vertical merge keeps the row")
-        << table(row(QStringLiteral("R1"), paragraph(other)) + row(QStringLiteral("R2"), keyField, vMerge))
-        << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("R1"), QStringLiteral("R2")};
+            << table(row(QStringLiteral("R1"), paragraph(other)) + row(QStringLiteral("R2"), keyField, vMerge))
+            << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("R1"), QStringLiteral("R2")};
     QTest::newRow("merge elsewhere in the table does not protect the row")
-        << table(row(QStringLiteral("R1"), paragraph(other), vMerge) + row(QStringLiteral("R2"), keyField))
-        << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("R1")};
+            << table(row(QStringLiteral("R1"), paragraph(other), vMerge) + row(QStringLiteral("R2"), keyField))
+            << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("R1")};
     QTest::newRow("two empty fields in one row")
-        << table(row(QStringLiteral("R1"), keyField + keyField) + row(QStringLiteral("R2"), paragraph(other)))
-        << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("R2")};
+            << table(row(QStringLiteral("R1"), keyField + keyField) + row(QStringLiteral("R2"), paragraph(other)))
+            << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("R2")};
     QTest::newRow("adjacent rows both removed")
-        << table(row(QStringLiteral("R1"), keyField) + row(QStringLiteral("R2"), keyField)
-                 + row(QStringLiteral("R3"), paragraph(other)))
-        << vars({{key, QStringLiteral("")}}) << keys << QStringList{QStringLiteral("R3")};
-    QTest::newRow("field inside a content control marks nothing")
-        << table(row(QStringLiteral("R1"), QStringLiteral("<w:sdt><w:sdtContent>%1</w:sdtContent></w:sdt>").arg(keyField)))
-        << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("R1")};
+            << table(row(QStringLiteral("R1"), keyField) + row(QStringLiteral("R2"), keyField)
+                     + row(QStringLiteral("R3"), paragraph(other)))
+            << vars({{key, QStringLiteral("")}}) << keys << QStringList{QStringLiteral("R3")};
+    QTest::newRow("field inside a content control marks nothing") << table(
+            row(QStringLiteral("R1"), QStringLiteral("<w:sdt><w:sdtContent>%1</w:sdtContent></w:sdt>").arg(keyField)))
+                                                                  << vars({{key, QString()}}) << keys
+                                                                  << QStringList{QStringLiteral("R1")};
     QTest::newRow("nested table removes the inner row only")
-        << table(row(QStringLiteral("OUTER"),
-                     table(row(QStringLiteral("IN1"), keyField) + row(QStringLiteral("IN2"), paragraph(other)))
-                         + paragraph(other)))
-        << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("OUTER"), QStringLiteral("IN2")};
+            << table(row(QStringLiteral("OUTER"),
+                         table(row(QStringLiteral("IN1"), keyField) + row(QStringLiteral("IN2"), paragraph(other)))
+                                 + paragraph(other)))
+            << vars({{key, QString()}}) << keys << QStringList{QStringLiteral("OUTER"), QStringLiteral("IN2")};
 
     // As Word writes it: begin, keyword, blank run, name, separator, result, end.
-    const QString wordField = paragraph(field(instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QStringLiteral(" "))
-                                                  + instrRun(key),
-                                              separateRun() + textRun(QStringLiteral("old"))));
+    const QString wordField =
+            paragraph(field(instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QStringLiteral(" ")) + instrRun(key),
+                            separateRun() + textRun(QStringLiteral("old"))));
     const QString wordRows = table(row(QStringLiteral("R1"), paragraph(other)) + row(QStringLiteral("R2"), wordField));
     QTest::newRow("blank run between keyword and name, with result, empty value")
-        << wordRows << vars({{key, QStringLiteral("")}}) << keys << QStringList{QStringLiteral("R1")};
+            << wordRows << vars({{key, QStringLiteral("")}}) << keys << QStringList{QStringLiteral("R1")};
     QTest::newRow("blank run between keyword and name, with result, filled value")
-        << wordRows << vars({{key, QStringLiteral("7")}}) << keys << QStringList{QStringLiteral("R1"), QStringLiteral("R2")};
+            << wordRows << vars({{key, QStringLiteral("7")}}) << keys
+            << QStringList{QStringLiteral("R1"), QStringLiteral("R2")};
 }
 
 void TestDocumentXML::removesRowsOfEmptyKeyVariables()
@@ -254,10 +258,9 @@ void TestDocumentXML::fillsHeaderAndFooterParts_data()
     const QString blank = instrRun(QStringLiteral(" "));
     const QString creator = instrRun(QStringLiteral("DOCVARIABLE  empty"));
     QTest::newRow("footer table cell, empty key variable")
-        << footerPart(table(row(QStringLiteral("F1"), paragraph(field(blank + creator + blank)))
-                            + row(QStringLiteral("F2"), paragraph(field(instr)))))
-        << table(row(QStringLiteral("F2"), paragraph(filled(instr, kAcme))))
-        << QStringList{QStringLiteral("F2")};
+            << footerPart(table(row(QStringLiteral("F1"), paragraph(field(blank + creator + blank)))
+                                + row(QStringLiteral("F2"), paragraph(field(instr)))))
+            << table(row(QStringLiteral("F2"), paragraph(filled(instr, kAcme)))) << QStringList{QStringLiteral("F2")};
 }
 
 void TestDocumentXML::fillsHeaderAndFooterParts()
@@ -297,16 +300,16 @@ void TestDocumentXML::clearTableRows_data()
     const QString propertyField = paragraph(field(instrRun(QStringLiteral(" DOCPROPERTY \"item\" "))));
     const QString otherField = paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE other "))));
     QTest::newRow("adjacent rows naming the variable")
-        << table(row(QStringLiteral("R1"), itemField) + row(QStringLiteral("R2"), itemField)
-                 + row(QStringLiteral("R3"), otherField))
-        << QStringList{QStringLiteral("R3")};
+            << table(row(QStringLiteral("R1"), itemField) + row(QStringLiteral("R2"), itemField)
+                     + row(QStringLiteral("R3"), otherField))
+            << QStringList{QStringLiteral("R3")};
     QTest::newRow("document property field counts too")
-        << table(row(QStringLiteral("R1"), propertyField) + row(QStringLiteral("R2"), otherField))
-        << QStringList{QStringLiteral("R2")};
-    QTest::newRow("rows in two tables")
-        << table(row(QStringLiteral("A1"), itemField)) + paragraph(textRun(QStringLiteral("x")))
-               + table(row(QStringLiteral("B1"), otherField) + row(QStringLiteral("B2"), itemField))
-        << QStringList{QStringLiteral("B1")};
+            << table(row(QStringLiteral("R1"), propertyField) + row(QStringLiteral("R2"), otherField))
+            << QStringList{QStringLiteral("R2")};
+    QTest::newRow("rows in two tables") << table(row(QStringLiteral("A1"), itemField))
+                    + paragraph(textRun(QStringLiteral("x")))
+                    + table(row(QStringLiteral("B1"), otherField) + row(QStringLiteral("B2"), itemField))
+                                        << QStringList{QStringLiteral("B1")};
 }
 
 void TestDocumentXML::clearTableRows()
@@ -330,8 +333,8 @@ void TestDocumentXML::brokenPartIsReportedAndLeftUntouched_data()
     QTest::addColumn<QString>("errorStart");
 
     QTest::newRow("unclosed element") << documentPart(paragraph(field(instrRun(QStringLiteral("DOCVARIABLE client")))))
-                                             .toUtf8()
-                                             .replace("</w:body>", "")
+                                                 .toUtf8()
+                                                 .replace("</w:body>", "")
                                       << QStringLiteral("Faled to load documet: ");
     QTest::newRow("empty file") << QByteArray() << QStringLiteral("Faled to load documet: ");
     QTest::newRow("not XML") << QByteArray("PK\x03\x04 binary") << QStringLiteral("Faled to load documet: ");

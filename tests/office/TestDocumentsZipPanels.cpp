@@ -64,7 +64,8 @@ void TestDocumentsZipPanels::initTestCase()
 {
     if (!QFileInfo(sevenZip()).isExecutable())
         QSKIP("integrations/7zip/7z is not laid out in the build tree (install Debian's 7zip and rebuild)");
-    if (!QFileInfo::exists(qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/content/data/templates/letter.docx")))
+    if (!QFileInfo::exists(qEnvironmentVariable("COVREL_BIN_DIR")
+                           + QStringLiteral("/content/data/templates/letter.docx")))
         QSKIP("the bundled template content/data/templates/letter.docx is not built");
 }
 
@@ -114,7 +115,8 @@ void TestDocumentsZipPanels::documentsPanelFillsBundledLetter()
     fill(QStringLiteral("docsManager"), QStringLiteral("Сидоров С. С."));
     fill(QStringLiteral("docsOutput"), QStringLiteral("Письмо Вектору"));
     click(QStringLiteral("docsGenerate"));
-    QVERIFY2(waitForText(QStringLiteral("docsStatus"), QStringLiteral("Документ создан")), qPrintable(text(QStringLiteral("docsStatus"))));
+    QVERIFY2(waitForText(QStringLiteral("docsStatus"), QStringLiteral("Документ создан")),
+             qPrintable(text(QStringLiteral("docsStatus"))));
 
     const QString output = m_page->path(QStringLiteral("store/docs/Письмо Вектору.docx"));
     QCOMPARE(text(QStringLiteral("docsPath")), output);
@@ -122,7 +124,8 @@ void TestDocumentsZipPanels::documentsPanelFillsBundledLetter()
 
     const DocxTestPackage::Parts parts = DocxTestPackage::read(output);
     const QStringList body = DocxTestPackage::paragraphTexts(parts.value(QStringLiteral("word/document.xml")));
-    QVERIFY(body.contains(QStringLiteral("г. Томск, ") + m_page->eval(QStringLiteral("new Date().toLocaleDateString('ru-RU')")).toString()));
+    QVERIFY(body.contains(QStringLiteral("г. Томск, ")
+                          + m_page->eval(QStringLiteral("new Date().toLocaleDateString('ru-RU')")).toString()));
     QVERIFY(body.contains(QStringLiteral("Уважаемый(ая) ООО «Вектор»!")));
     // Header row and the two items; the three empty rows are gone.
     QDomDocument document;
@@ -157,9 +160,10 @@ void TestDocumentsZipPanels::documentsWrapperRejectsWithCode()
 
     m_page->writeContentFile(QStringLiteral("data/templates/plain.docx"), "no package");
     const QVariant answer = m_page->evalAsync(
-            QStringLiteral("Covrel.generateDocx({template: %1, output: 'x', fields: {a: '1'}})"
-                           ".then(function () { done('resolved'); }, function (e) { done(e.code + '|' + e.message); });")
-                .arg(jsString(template_)));
+            QStringLiteral(
+                    "Covrel.generateDocx({template: %1, output: 'x', fields: {a: '1'}})"
+                    ".then(function () { done('resolved'); }, function (e) { done(e.code + '|' + e.message); });")
+                    .arg(jsString(template_)));
     const QStringList parts = answer.toString().split(QLatin1Char('|'));
     QCOMPARE(parts.first(), code);
     QVERIFY(parts.size() == 2 && !parts.at(1).isEmpty());
@@ -175,7 +179,8 @@ void TestDocumentsZipPanels::zipPanelPacksDocumentsFolder()
     file.close();
     fill(QStringLiteral("zipPrefix"), QStringLiteral("Архив"));
     click(QStringLiteral("zipRun"));
-    QVERIFY2(waitForText(QStringLiteral("zipStatus"), QStringLiteral("Готово")), qPrintable(text(QStringLiteral("zipStatus"))));
+    QVERIFY2(waitForText(QStringLiteral("zipStatus"), QStringLiteral("Готово")),
+             qPrintable(text(QStringLiteral("zipStatus"))));
 
     const QString zip = m_page->path(QStringLiteral("store/Документы.zip"));
     QCOMPARE(text(QStringLiteral("zipStatus")), QStringLiteral("Готово: ") + zip);

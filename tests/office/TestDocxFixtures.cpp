@@ -86,10 +86,12 @@ void TestDocxFixtures::wordMadeTemplates_data()
                     {QStringLiteral("Content.Rule.Table1"), QStringLiteral("TableOneQ3")},
                     {QStringLiteral("Content.Rule.Title3"), QStringLiteral("TitleThreeQ6")},
                     {QStringLiteral("Content.Rule.Table3"), QStringLiteral("TableThreeQ7")}})
-            << map({{document, QStringList{QStringLiteral("RuleHeaderQ1"), QStringLiteral("Заголовок один"),
-                                           QStringLiteral("TableOneQ3"), QStringLiteral("TitleThreeQ6"),
-                                           QStringLiteral("TableThreeQ7")}}})
-            << QStringList{QStringLiteral("RuleHeaderQ1"), QStringLiteral("Заголовок один"), QStringLiteral("TableThreeQ7")};
+            << map({{document,
+                     QStringList{QStringLiteral("RuleHeaderQ1"), QStringLiteral("Заголовок один"),
+                                 QStringLiteral("TableOneQ3"), QStringLiteral("TitleThreeQ6"),
+                                 QStringLiteral("TableThreeQ7")}}})
+            << QStringList{QStringLiteral("RuleHeaderQ1"), QStringLiteral("Заголовок один"),
+                           QStringLiteral("TableThreeQ7")};
 
     QTest::newRow("fields in body, header and footer")
             << QStringLiteral("docvar-header-footer-tables_gutenberg-Sample.docx")
@@ -99,12 +101,14 @@ void TestDocxFixtures::wordMadeTemplates_data()
                     {QStringLiteral("Header.Entity.Name"), QStringLiteral("HeaderNameQ2")},
                     {QStringLiteral("Footer.DateTime"), QStringLiteral("FooterTimeQ3")},
                     {QStringLiteral("Footer.Creator"), QStringLiteral("FooterCreatorQ4")}})
-            << map({{document, QStringList{QStringLiteral("EntityNameQ1"), QStringLiteral("Новосибирск"),
-                                           QStringLiteral("2026-12-08")}},
+            << map({{document,
+                     QStringList{QStringLiteral("EntityNameQ1"), QStringLiteral("Новосибирск"),
+                                 QStringLiteral("2026-12-08")}},
                     {QStringLiteral("word/header1.xml"), QStringList{QStringLiteral("HeaderNameQ2")}},
-                    {QStringLiteral("word/footer1.xml"), QStringList{QStringLiteral("FooterTimeQ3"), QStringLiteral("FooterCreatorQ4")}}})
-            << QStringList{QStringLiteral("EntityNameQ1"), QStringLiteral("Новосибирск"), QStringLiteral("HeaderNameQ2"),
-                           QStringLiteral("FooterCreatorQ4")};
+                    {QStringLiteral("word/footer1.xml"),
+                     QStringList{QStringLiteral("FooterTimeQ3"), QStringLiteral("FooterCreatorQ4")}}})
+            << QStringList{QStringLiteral("EntityNameQ1"), QStringLiteral("Новосибирск"),
+                           QStringLiteral("HeaderNameQ2"), QStringLiteral("FooterCreatorQ4")};
 
     QTest::newRow("keyword split over runs")
             << QStringLiteral("docvar-keyword-split_gutenberg-SampleFragmentedVariable.docx")
@@ -117,23 +121,24 @@ void TestDocxFixtures::wordMadeTemplates_data()
             << map({{QStringLiteral("FIELD_TestWert"), QStringLiteral("TestWertQ1")},
                     {QStringLiteral("FIELD_Col1"), QStringLiteral("ColOneQ2")},
                     {QStringLiteral("SORT_Col7_DESC"), QStringLiteral("SortSevenQ3")}})
-            << map({{document, QStringList{QStringLiteral("TestWertQ1"), QStringLiteral("ColOneQ2"), QStringLiteral("SortSevenQ3")}}})
+            << map({{document,
+                     QStringList{QStringLiteral("TestWertQ1"), QStringLiteral("ColOneQ2"),
+                                 QStringLiteral("SortSevenQ3")}}})
             << QStringList{QStringLiteral("TestWertQ1"), QStringLiteral("ColOneQ2"), QStringLiteral("SortSevenQ3")};
 
-    QTest::newRow("document variables only")
-            << QStringLiteral("docvars-only_npoi-docVars.docx")
-            << map({{QStringLiteral("Value1"), QStringLiteral("one")}, {QStringLiteral("Value6"), QStringLiteral("six")}})
-            << QVariantMap() << QStringList();
+    QTest::newRow("document variables only") << QStringLiteral("docvars-only_npoi-docVars.docx")
+                                             << map({{QStringLiteral("Value1"), QStringLiteral("one")},
+                                                     {QStringLiteral("Value6"), QStringLiteral("six")}})
+                                             << QVariantMap() << QStringList();
 
     QTest::newRow("merge fields are left alone")
             << QStringLiteral("mergefield-switches_docx4j-MERGEFIELD.docx")
-            << map({{QStringLiteral("Kundenstrasse"), QStringLiteral("MergeNotFilledQ1")}})
-            << QVariantMap() << QStringList();
+            << map({{QStringLiteral("Kundenstrasse"), QStringLiteral("MergeNotFilledQ1")}}) << QVariantMap()
+            << QStringList();
 
     QTest::newRow("merged cells, no fields")
             << QStringLiteral("tables-vmerge_docx4j-tables.docx")
-            << map({{QStringLiteral("unused"), QStringLiteral("x")}})
-            << QVariantMap() << QStringList();
+            << map({{QStringLiteral("unused"), QStringLiteral("x")}}) << QVariantMap() << QStringList();
 }
 
 void TestDocxFixtures::wordMadeTemplates()
@@ -147,13 +152,15 @@ void TestDocxFixtures::wordMadeTemplates()
     QDir().mkpath(page.path(QStringLiteral("integrations/7zip")));
     QVERIFY(QFile::link(sevenZip(), page.path(QStringLiteral("integrations/7zip/7z"))));
     QDir().mkpath(page.path(QStringLiteral("content/data/templates")));
-    QVERIFY(QFile::copy(fixturesDir() + QLatin1Char('/') + fixture, page.path(QStringLiteral("content/data/templates/t.docx"))));
+    QVERIFY(QFile::copy(fixturesDir() + QLatin1Char('/') + fixture,
+                        page.path(QStringLiteral("content/data/templates/t.docx"))));
     QVERIFY(page.open());
     page.record(QStringLiteral("__covrelBridge.officeBridge"),
                 {QStringLiteral("docxTemplateFinished"), QStringLiteral("docxTemplateError")});
 
-    page.eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('f', 'templates/t.docx', {fields: %1}, 'out')")
-                  .arg(json(fields)));
+    page.eval(QStringLiteral(
+                      "__covrelBridge.officeBridge.generateFromTemplate('f', 'templates/t.docx', {fields: %1}, 'out')")
+                      .arg(json(fields)));
     QCOMPARE(page.received(QStringLiteral("docxTemplateFinished")).size(), 1);
 
     const QString output = page.path(QStringLiteral("store/docs/out.docx"));
@@ -193,15 +200,17 @@ void TestDocxFixtures::wordMadeTemplates()
 QString TestDocxFixtures::pdfText(const QString &docx, const QString &outDir)
 {
     QProcess office;
-    office.start(m_soffice, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_officeProfile->path()).toString(),
-                             QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
-                             QStringLiteral("pdf"), QStringLiteral("--outdir"), outDir, docx});
+    office.start(m_soffice,
+                 {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_officeProfile->path()).toString(),
+                  QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
+                  QStringLiteral("pdf"), QStringLiteral("--outdir"), outDir, docx});
     office.closeWriteChannel();
     if (!office.waitForFinished(180000))
         return QString();
     const QString pdf = outDir + QLatin1Char('/') + QFileInfo(docx).completeBaseName() + QStringLiteral(".pdf");
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
     if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0)
         return QString();
     return QString::fromUtf8(pdftotext.readAllStandardOutput());

@@ -60,8 +60,9 @@ void TestDocxTemplate::missingTemplateAnswersErrorOpenFile()
 
     QCOMPARE(finished.size(), 0);
     QCOMPARE(error.size(), 1);
-    QCOMPARE(error.at(0), (QVariantList{QStringLiteral("h"), templatePath, QStringLiteral("errorOpenFile"),
-                                        QStringLiteral("DocxChanger error: 1")}));
+    QCOMPARE(error.at(0),
+             (QVariantList{QStringLiteral("h"), templatePath, QStringLiteral("errorOpenFile"),
+                           QStringLiteral("DocxChanger error: 1")}));
     QCOMPARE(QDir(m_app->filePath(QStringLiteral("store/tmp"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList());
     QVERIFY(!QFile::exists(m_app->filePath(QStringLiteral("out.docx"))));
@@ -70,8 +71,9 @@ void TestDocxTemplate::missingTemplateAnswersErrorOpenFile()
 void TestDocxTemplate::withoutOutputPathRewritesTemplate()
 {
     const QString templatePath = m_app->filePath(QStringLiteral("in place.docx"));
-    QVERIFY(DocxTestPackage::write(templatePath, DocxTestPackage::minimalParts(DocxTestPackage::paragraph(
-                                                         DocxTestPackage::field(QStringLiteral("a"))))));
+    QVERIFY(DocxTestPackage::write(
+            templatePath,
+            DocxTestPackage::minimalParts(DocxTestPackage::paragraph(DocxTestPackage::field(QStringLiteral("a"))))));
     DocxTemplate job(QStringLiteral("h"), templatePath);
     QSignalSpy finished(&job, &DocxTemplate::docxTemplateFinished);
 

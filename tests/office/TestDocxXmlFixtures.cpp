@@ -108,7 +108,7 @@ QString fixturesDir()
     return QDir(qEnvironmentVariable("COVREL_SHARED_DIR")).filePath(QStringLiteral("fixtures/docx"));
 }
 
-}
+} // namespace
 
 class TestDocxXmlFixtures : public QObject
 {
@@ -154,7 +154,7 @@ QString TestDocxXmlFixtures::unpack(const QString &docx)
 QStringList TestDocxXmlFixtures::contentParts(const QString &packageDir) const
 {
     return QStringList{QDir(packageDir).filePath(QStringLiteral("word/document.xml"))}
-           + DocumentXML::headerFooterPartPaths(packageDir);
+    + DocumentXML::headerFooterPartPaths(packageDir);
 }
 
 void TestDocxXmlFixtures::addFixtureRows()
@@ -165,10 +165,7 @@ void TestDocxXmlFixtures::addFixtureRows()
         QTest::newRow(qPrintable(file)) << QDir(fixturesDir()).filePath(file);
 }
 
-void TestDocxXmlFixtures::fillsEveryField_data()
-{
-    addFixtureRows();
-}
+void TestDocxXmlFixtures::fillsEveryField_data() { addFixtureRows(); }
 
 void TestDocxXmlFixtures::fillsEveryField()
 {
@@ -213,9 +210,9 @@ void TestDocxXmlFixtures::fillsEveryField()
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
             QVERIFY2(texts.count(variables.value(it.key())) == it.value(),
                      qPrintable(QStringLiteral("%1: %2 shown %3 times, expected %4")
-                                    .arg(QFileInfo(part).fileName(), it.key())
-                                    .arg(texts.count(variables.value(it.key())))
-                                    .arg(it.value())));
+                                        .arg(QFileInfo(part).fileName(), it.key())
+                                        .arg(texts.count(variables.value(it.key())))
+                                        .arg(it.value())));
     }
 }
 
@@ -229,7 +226,7 @@ void TestDocxXmlFixtures::removesRowsOfEmptyKeyVariables_data()
     // Rows whose cell paragraph shows a field go, with the rows nested in them.
     const auto add = [](const char *file, const char *part, int before, int after) {
         QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(file), QLatin1String(part))))
-            << QDir(fixturesDir()).filePath(QLatin1String(file)) << QString::fromLatin1(part) << before << after;
+                << QDir(fixturesDir()).filePath(QLatin1String(file)) << QString::fromLatin1(part) << before << after;
     };
     add("docvar-all-in-cells_gutenberg-SampleApplyTable.docx", "word/document.xml", 9, 2);
     add("docvar-header-footer-tables_gutenberg-Sample.docx", "word/document.xml", 4, 1);

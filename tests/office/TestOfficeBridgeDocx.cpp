@@ -16,13 +16,19 @@
 
 namespace {
 
-const QStringList RECORDED_SIGNALS = {
-    QStringLiteral("docxTemplateFinished"), QStringLiteral("docxTemplateError"),
-    QStringLiteral("generateDocxFinished"), QStringLiteral("generateDocxError"),
-    QStringLiteral("generateFromTemplateStarted"), QStringLiteral("generateFromTemplateInProcess"),
-    QStringLiteral("generateFromTemplateFinished"), QStringLiteral("generateFromTemplateError"),
-    QStringLiteral("openFileExternalFinished"), QStringLiteral("openFileExternalError"),
-    QStringLiteral("openFileOpen"), QStringLiteral("checkAvailableResult"), QStringLiteral("saveFileSaved")};
+const QStringList RECORDED_SIGNALS = {QStringLiteral("docxTemplateFinished"),
+                                      QStringLiteral("docxTemplateError"),
+                                      QStringLiteral("generateDocxFinished"),
+                                      QStringLiteral("generateDocxError"),
+                                      QStringLiteral("generateFromTemplateStarted"),
+                                      QStringLiteral("generateFromTemplateInProcess"),
+                                      QStringLiteral("generateFromTemplateFinished"),
+                                      QStringLiteral("generateFromTemplateError"),
+                                      QStringLiteral("openFileExternalFinished"),
+                                      QStringLiteral("openFileExternalError"),
+                                      QStringLiteral("openFileOpen"),
+                                      QStringLiteral("checkAvailableResult"),
+                                      QStringLiteral("saveFileSaved")};
 
 const QStringList FINISHED_ORDER = {QStringLiteral("docxTemplateFinished"), QStringLiteral("generateDocxFinished"),
                                     QStringLiteral("generateFromTemplateFinished")};
@@ -69,8 +75,7 @@ QString F(const QString &name) { return DocxTestPackage::field(name); }
 QString row(const QString &fieldName, const QString &label, bool vMerge = false)
 {
     const QString cellProps = vMerge ? QStringLiteral("<w:tcPr><w:vMerge/></w:tcPr>") : QString();
-    return QStringLiteral("<w:tr><w:tc>%1%2</w:tc><w:tc>%3</w:tc></w:tr>")
-        .arg(cellProps, P(F(fieldName)), P(T(label)));
+    return QStringLiteral("<w:tr><w:tc>%1%2</w:tc><w:tc>%3</w:tc></w:tr>").arg(cellProps, P(F(fieldName)), P(T(label)));
 }
 
 } // namespace
@@ -163,8 +168,8 @@ void TestOfficeBridgeDocx::generate(const QString &templateName, const QVariantM
 {
     m_page->clearReceived();
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', %1, %2, %3)")
-                     .arg(json(QVariantList{templateName}).mid(1).chopped(1), json(options),
-                          json(QVariantList{output}).mid(1).chopped(1)));
+                         .arg(json(QVariantList{templateName}).mid(1).chopped(1), json(options),
+                              json(QVariantList{output}).mid(1).chopped(1)));
 }
 
 QStringList TestOfficeBridgeDocx::signalOrder()
@@ -177,7 +182,8 @@ QStringList TestOfficeBridgeDocx::signalOrder()
 
 QStringList TestOfficeBridgeDocx::tempLeftovers() const
 {
-    return QDir(m_page->path(QStringLiteral("store/tmp"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    return QDir(m_page->path(QStringLiteral("store/tmp")))
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 }
 
 void TestOfficeBridgeDocx::fillsEveryPartAndKeepsEveryEntry()
@@ -205,13 +211,15 @@ void TestOfficeBridgeDocx::fillsEveryPartAndKeepsEveryEntry()
                              {QStringLiteral("shown"), QStringLiteral("new")},
                              {QStringLiteral("headerVar"), QStringLiteral("In the header")},
                              {QStringLiteral("footerVar"), QStringLiteral("In the footer")}};
-    generate(QStringLiteral("templates/letter.docx"), {{QStringLiteral("fields"), fields}}, QStringLiteral("letter-out"));
+    generate(QStringLiteral("templates/letter.docx"), {{QStringLiteral("fields"), fields}},
+             QStringLiteral("letter-out"));
 
     QCOMPARE(signalOrder(), FINISHED_ORDER);
     const QString output = m_page->path(QStringLiteral("store/docs/letter-out.docx"));
     QCOMPARE(m_page->received(QStringLiteral("docxTemplateFinished")).at(0),
              (QVariantList{QStringLiteral("h1"), templatePath(QStringLiteral("letter.docx"))}));
-    QCOMPARE(m_page->received(QStringLiteral("generateDocxFinished")).at(0), (QVariantList{QStringLiteral("h1"), output}));
+    QCOMPARE(m_page->received(QStringLiteral("generateDocxFinished")).at(0),
+             (QVariantList{QStringLiteral("h1"), output}));
 
     const Parts result = DocxTestPackage::read(output);
     QCOMPARE(result.keys(), parts.keys());
@@ -250,15 +258,16 @@ void TestOfficeBridgeDocx::removesRowsOfEmptyKeyVariables()
     QFETCH(bool, vMerge);
     QFETCH(QStringList, rowsLeft);
 
-    const QString table = QStringLiteral("<w:tbl><w:tr><w:tc>%1</w:tc><w:tc>%1</w:tc></w:tr>%2%3</w:tbl>")
-                                  .arg(P(T(QStringLiteral("head"))), row(QStringLiteral("amount"), QStringLiteral("A"), vMerge),
-                                       row(QStringLiteral("other"), QStringLiteral("B")));
+    const QString table =
+            QStringLiteral("<w:tbl><w:tr><w:tc>%1</w:tc><w:tc>%1</w:tc></w:tr>%2%3</w:tbl>")
+                    .arg(P(T(QStringLiteral("head"))), row(QStringLiteral("amount"), QStringLiteral("A"), vMerge),
+                         row(QStringLiteral("other"), QStringLiteral("B")));
     writeTemplate(QStringLiteral("rows.docx"), DocxTestPackage::minimalParts(table + P(T(QStringLiteral("after")))));
 
     m_page->clearReceived();
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', 'templates/rows.docx', "
                                 "{fields: {amount: %1, other: ''}, clearTablesWithKeys: ['amount']}, 'rows')")
-                     .arg(value));
+                         .arg(value));
     QCOMPARE(signalOrder(), FINISHED_ORDER);
 
     const Parts result = DocxTestPackage::read(m_page->path(QStringLiteral("store/docs/rows.docx")));
@@ -279,8 +288,9 @@ void TestOfficeBridgeDocx::scriptNullAndUndefinedAreAbsentEmptyStringIsPresent()
     writeTemplate(QStringLiteral("values.docx"), DocxTestPackage::minimalParts(body));
 
     m_page->clearReceived();
-    m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', 'templates/values.docx', "
-                                "{fields: {nullValue: null, undefinedValue: undefined, emptyValue: '', numberValue: 2.5}}, 'values')"));
+    m_page->eval(QStringLiteral(
+            "__covrelBridge.officeBridge.generateFromTemplate('h1', 'templates/values.docx', "
+            "{fields: {nullValue: null, undefinedValue: undefined, emptyValue: '', numberValue: 2.5}}, 'values')"));
     QCOMPARE(signalOrder(), FINISHED_ORDER);
 
     const Parts result = DocxTestPackage::read(m_page->path(QStringLiteral("store/docs/values.docx")));
@@ -292,12 +302,15 @@ void TestOfficeBridgeDocx::scriptNullAndUndefinedAreAbsentEmptyStringIsPresent()
         const QDomNodeList chars = paragraphs.at(i).toElement().elementsByTagName(QStringLiteral("w:fldChar"));
         bool hasSeparator = false;
         for (int j = 0; j < chars.size(); ++j)
-            hasSeparator |= chars.at(j).toElement().attribute(QStringLiteral("w:fldCharType")) == QLatin1String("separate");
+            hasSeparator |=
+                    chars.at(j).toElement().attribute(QStringLiteral("w:fldCharType")) == QLatin1String("separate");
         separated.append(hasSeparator ? QStringLiteral("result") : QStringLiteral("none"));
     }
-    QCOMPARE(separated, (QStringList{QStringLiteral("none"), QStringLiteral("none"), QStringLiteral("result"),
-                                     QStringLiteral("result")}));
-    QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/document.xml"))).at(3), QStringLiteral("2.5"));
+    QCOMPARE(separated,
+             (QStringList{QStringLiteral("none"), QStringLiteral("none"), QStringLiteral("result"),
+                          QStringLiteral("result")}));
+    QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/document.xml"))).at(3),
+             QStringLiteral("2.5"));
 }
 
 void TestOfficeBridgeDocx::existingOutputIsReplacedWhole()
@@ -308,13 +321,15 @@ void TestOfficeBridgeDocx::existingOutputIsReplacedWhole()
     const QString output = m_page->path(QStringLiteral("store/docs/existing.docx"));
     QVERIFY(DocxTestPackage::write(output, old));
 
-    generate(QStringLiteral("templates/t.docx"), {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("new")}}}},
+    generate(QStringLiteral("templates/t.docx"),
+             {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("new")}}}},
              QStringLiteral("existing.docx"));
 
     QCOMPARE(signalOrder(), FINISHED_ORDER);
     const Parts result = DocxTestPackage::read(output);
     QVERIFY(!result.contains(QStringLiteral("word/stale.xml")));
-    QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/document.xml"))), QStringList{QStringLiteral("new")});
+    QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/document.xml"))),
+             QStringList{QStringLiteral("new")});
     // No packing leftovers beside the output.
     QCOMPARE(QDir(QFileInfo(output).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{QStringLiteral("existing.docx")});
@@ -324,7 +339,8 @@ void TestOfficeBridgeDocx::createsMissingOutputFolders()
 {
     writeTemplate(QStringLiteral("t.docx"), DocxTestPackage::minimalParts(P(F(QStringLiteral("a")))));
 
-    generate(QStringLiteral("templates/t.docx"), {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("v")}}}},
+    generate(QStringLiteral("templates/t.docx"),
+             {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("v")}}}},
              QStringLiteral("reports/2024/act"));
 
     QCOMPARE(signalOrder(), FINISHED_ORDER);
@@ -351,23 +367,23 @@ void TestOfficeBridgeDocx::missingTemplateAnswersGenerateDocxError()
 void TestOfficeBridgeDocx::failedJobsAnswerErrorAndKeepGoodOutput_data()
 {
     QTest::addColumn<QByteArray>("templateBytes"); // raw bytes, when not a package
-    QTest::addColumn<QString>("brokenPart");       // part replaced by broken XML
+    QTest::addColumn<QString>("brokenPart"); // part replaced by broken XML
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("errorCode");
 
     const QString good = QStringLiteral("good.docx");
     QTest::newRow("template is no ZIP") << QByteArray("this is no zip archive") << QString() << good
                                         << QStringLiteral("errorUnpack");
-    QTest::newRow("no word/document.xml") << QByteArray() << QStringLiteral("-word/document.xml") << good
-                                          << QStringLiteral("errorUnpack");
+    QTest::newRow("no word/document.xml")
+            << QByteArray() << QStringLiteral("-word/document.xml") << good << QStringLiteral("errorUnpack");
     QTest::newRow("broken document.xml") << QByteArray() << QStringLiteral("word/document.xml") << good
                                          << QStringLiteral("errorXml");
     QTest::newRow("broken settings.xml") << QByteArray() << QStringLiteral("word/settings.xml") << good
                                          << QStringLiteral("errorXml");
     QTest::newRow("broken footer1.xml") << QByteArray() << QStringLiteral("word/footer1.xml") << good
                                         << QStringLiteral("errorXml");
-    QTest::newRow("output folder cannot be made") << QByteArray() << QString() << QStringLiteral("good.docx/dir/out.docx")
-                                                  << QStringLiteral("errorPack");
+    QTest::newRow("output folder cannot be made")
+            << QByteArray() << QString() << QStringLiteral("good.docx/dir/out.docx") << QStringLiteral("errorPack");
 }
 
 void TestOfficeBridgeDocx::failedJobsAnswerErrorAndKeepGoodOutput()
@@ -392,15 +408,16 @@ void TestOfficeBridgeDocx::failedJobsAnswerErrorAndKeepGoodOutput()
     const QByteArray goodBytes = readFile(goodOutput);
     const QByteArray templateBefore = readFile(templatePath(QStringLiteral("bad.docx")));
 
-    generate(QStringLiteral("templates/bad.docx"), {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("v")}}}},
-             output);
+    generate(QStringLiteral("templates/bad.docx"),
+             {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("v")}}}}, output);
 
     QCOMPARE(signalOrder(), ERROR_ORDER);
     const QVariantList error = m_page->received(QStringLiteral("docxTemplateError")).at(0);
     QCOMPARE(error.at(0).toString(), QStringLiteral("h1"));
     QCOMPARE(error.at(1).toString(), templatePath(QStringLiteral("bad.docx")));
     QCOMPARE(error.at(2).toString(), errorCode);
-    QVERIFY2(error.at(3).toString().contains(QRegularExpression(QStringLiteral("[А-Яа-я]"))), qPrintable(error.at(3).toString()));
+    QVERIFY2(error.at(3).toString().contains(QRegularExpression(QStringLiteral("[А-Яа-я]"))),
+             qPrintable(error.at(3).toString()));
     QCOMPARE(readFile(goodOutput), goodBytes);
     QCOMPARE(readFile(templatePath(QStringLiteral("bad.docx"))), templateBefore);
     QCOMPARE(tempLeftovers(), QStringList());
@@ -413,15 +430,16 @@ void TestOfficeBridgeDocx::sevenZipFaultsAnswerErrorAndKeepGoodOutput_data()
 
     QTest::newRow("unpack crashes") << QStringLiteral("[ \"$1\" = x ] && kill -SEGV $$\nexec \"$REAL\" \"$@\"")
                                     << QStringLiteral("errorUnpack");
-    QTest::newRow("unpack ends ok but writes nothing") << QStringLiteral("[ \"$1\" = x ] && exit 0\nexec \"$REAL\" \"$@\"")
-                                                       << QStringLiteral("errorUnpack");
+    QTest::newRow("unpack ends ok but writes nothing")
+            << QStringLiteral("[ \"$1\" = x ] && exit 0\nexec \"$REAL\" \"$@\"") << QStringLiteral("errorUnpack");
     QTest::newRow("unpack fatal error") << QStringLiteral("[ \"$1\" = x ] && exit 2\nexec \"$REAL\" \"$@\"")
                                         << QStringLiteral("errorUnpack");
     QTest::newRow("pack crashes") << QStringLiteral("[ \"$1\" = a ] && kill -SEGV $$\nexec \"$REAL\" \"$@\"")
                                   << QStringLiteral("errorPack");
-    QTest::newRow("pack writes garbage and fails") << QStringLiteral("if [ \"$1\" = a ]; then echo garbage > \"$4\"; exit 2; fi\n"
-                                                                     "exec \"$REAL\" \"$@\"")
-                                                   << QStringLiteral("errorPack");
+    QTest::newRow("pack writes garbage and fails")
+            << QStringLiteral("if [ \"$1\" = a ]; then echo garbage > \"$4\"; exit 2; fi\n"
+                              "exec \"$REAL\" \"$@\"")
+            << QStringLiteral("errorPack");
     QTest::newRow("7-Zip cannot start") << QString() << QStringLiteral("errorUnpack");
 }
 
@@ -445,13 +463,15 @@ void TestOfficeBridgeDocx::sevenZipFaultsAnswerErrorAndKeepGoodOutput()
     QVERIFY(DocxTestPackage::write(goodOutput, DocxTestPackage::minimalParts(P(T(QStringLiteral("keep me"))))));
     const QByteArray goodBytes = readFile(goodOutput);
 
-    generate(QStringLiteral("templates/t.docx"), {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("v")}}}},
+    generate(QStringLiteral("templates/t.docx"),
+             {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("v")}}}},
              QStringLiteral("good.docx"));
 
     QCOMPARE(signalOrder(), ERROR_ORDER);
     QCOMPARE(m_page->received(QStringLiteral("docxTemplateError")).at(0).at(2).toString(), errorCode);
     QCOMPARE(readFile(goodOutput), goodBytes);
-    QCOMPARE(QDir(QFileInfo(goodOutput).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+    QCOMPARE(QDir(QFileInfo(goodOutput).absolutePath())
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{QStringLiteral("good.docx")});
     QCOMPARE(tempLeftovers(), QStringList());
 }
@@ -462,12 +482,14 @@ void TestOfficeBridgeDocx::sevenZipCommandLines()
     QTemporaryDir tools;
     const QString fake = tools.filePath(QStringLiteral("7z"));
     const QString calls = tools.filePath(QStringLiteral("calls"));
-    writeFile(fake, QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexec '%2' \"$@\"\n").arg(calls, sevenZip()).toUtf8());
+    writeFile(fake,
+              QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexec '%2' \"$@\"\n").arg(calls, sevenZip()).toUtf8());
     QFile(fake).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     AppEnv::setPathTo7ZipExe(fake);
     writeTemplate(QStringLiteral("report.final.docx"), DocxTestPackage::minimalParts(P(F(QStringLiteral("a")))));
 
-    generate(QStringLiteral("templates/report.final.docx"), {{QStringLiteral("fields"), QVariantMap()}}, QStringLiteral("r"));
+    generate(QStringLiteral("templates/report.final.docx"), {{QStringLiteral("fields"), QVariantMap()}},
+             QStringLiteral("r"));
 
     QCOMPARE(signalOrder(), FINISHED_ORDER);
     const QStringList runs = QString::fromUtf8(readFile(calls)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -485,24 +507,28 @@ void TestOfficeBridgeDocx::sevenZipCommandLines()
 
 void TestOfficeBridgeDocx::nonAsciiNamesAndValues()
 {
-    const QString body = P(T(QStringLiteral("Заказчик: ")) + F(QStringLiteral("Заказчик"))) + P(F(QStringLiteral("Straße")));
+    const QString body =
+            P(T(QStringLiteral("Заказчик: ")) + F(QStringLiteral("Заказчик"))) + P(F(QStringLiteral("Straße")));
     writeTemplate(QStringLiteral("юникод.docx"), DocxTestPackage::minimalParts(body));
 
     const QVariantMap fields{{QStringLiteral("Заказчик"), QStringLiteral("ООО «Ромашка» — №1")},
                              {QStringLiteral("Straße"), QStringLiteral("Größe ½ 日本")}};
-    generate(QStringLiteral("templates/юникод.docx"), {{QStringLiteral("fields"), fields}}, QStringLiteral("результат"));
+    generate(QStringLiteral("templates/юникод.docx"), {{QStringLiteral("fields"), fields}},
+             QStringLiteral("результат"));
 
     QCOMPARE(signalOrder(), FINISHED_ORDER);
     const Parts result = DocxTestPackage::read(m_page->path(QStringLiteral("store/docs/результат.docx")));
     QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/document.xml"))),
              (QStringList{QStringLiteral("Заказчик: ООО «Ромашка» — №1"), QStringLiteral("Größe ½ 日本")}));
-    QCOMPARE(DocxTestPackage::docVars(result.value(QStringLiteral("word/settings.xml"))).value(QStringLiteral("Заказчик")),
+    QCOMPARE(DocxTestPackage::docVars(result.value(QStringLiteral("word/settings.xml")))
+                     .value(QStringLiteral("Заказчик")),
              QStringLiteral("ООО «Ромашка» — №1"));
 }
 
 void TestOfficeBridgeDocx::pathsWithSpaces()
 {
-    writeTemplate(QStringLiteral("with space/my template.docx"), DocxTestPackage::minimalParts(P(F(QStringLiteral("a")))));
+    writeTemplate(QStringLiteral("with space/my template.docx"),
+                  DocxTestPackage::minimalParts(P(F(QStringLiteral("a")))));
     QTemporaryDir outDir(QDir::tempPath() + QStringLiteral("/out dir XXXXXX"));
     const QString output = outDir.filePath(QStringLiteral("my result.docx"));
 
@@ -524,9 +550,10 @@ void TestOfficeBridgeDocx::openAfterSaveOpensResultWithDesktop()
              QStringLiteral("opened"));
 
     const QString output = m_page->path(QStringLiteral("store/docs/opened.docx"));
-    QCOMPARE(signalOrder(), (QStringList{QStringLiteral("docxTemplateFinished"), QStringLiteral("openFileExternalFinished"),
-                                         QStringLiteral("openFileOpen"), QStringLiteral("generateDocxFinished"),
-                                         QStringLiteral("generateFromTemplateFinished")}));
+    QCOMPARE(signalOrder(),
+             (QStringList{QStringLiteral("docxTemplateFinished"), QStringLiteral("openFileExternalFinished"),
+                          QStringLiteral("openFileOpen"), QStringLiteral("generateDocxFinished"),
+                          QStringLiteral("generateFromTemplateFinished")}));
     QCOMPARE(m_opener.urls, QList<QUrl>{QUrl::fromLocalFile(output)});
     // The finished signal carries the options as they are by then: "fields" taken out.
     const QVariantMap options = m_page->received(QStringLiteral("generateFromTemplateFinished")).at(0).at(2).toMap();
@@ -537,11 +564,13 @@ void TestOfficeBridgeDocx::optionsWithoutFieldsAreTheVariables()
 {
     writeTemplate(QStringLiteral("t.docx"), DocxTestPackage::minimalParts(P(F(QStringLiteral("a")))));
 
-    generate(QStringLiteral("templates/t.docx"), {{QStringLiteral("a"), QStringLiteral("direct")}}, QStringLiteral("direct"));
+    generate(QStringLiteral("templates/t.docx"), {{QStringLiteral("a"), QStringLiteral("direct")}},
+             QStringLiteral("direct"));
 
     QCOMPARE(signalOrder(), FINISHED_ORDER);
     const Parts result = DocxTestPackage::read(m_page->path(QStringLiteral("store/docs/direct.docx")));
-    QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/document.xml"))), QStringList{QStringLiteral("direct")});
+    QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/document.xml"))),
+             QStringList{QStringLiteral("direct")});
     const QMap<QString, QString> vars = DocxTestPackage::docVars(result.value(QStringLiteral("word/settings.xml")));
     QCOMPARE(vars.keys(), (QStringList{QStringLiteral("a"), QStringLiteral("openAfterSave")}));
     QCOMPARE(vars.value(QStringLiteral("openAfterSave")), QString(""));
@@ -554,8 +583,10 @@ void TestOfficeBridgeDocx::outputNameGetsDocxSuffix_data()
     QTest::addColumn<QString>("written");
 
     QTest::newRow("no suffix") << QStringLiteral("t.docx") << QStringLiteral("report") << QStringLiteral("report.docx");
-    QTest::newRow("upper-case suffix") << QStringLiteral("t.docx") << QStringLiteral("x.DOCX") << QStringLiteral("x.DOCX.docx");
-    QTest::newRow("upper-case template") << QStringLiteral("T.DOCX") << QStringLiteral("y.docx") << QStringLiteral("y.docx");
+    QTest::newRow("upper-case suffix") << QStringLiteral("t.docx") << QStringLiteral("x.DOCX")
+                                       << QStringLiteral("x.DOCX.docx");
+    QTest::newRow("upper-case template") << QStringLiteral("T.DOCX") << QStringLiteral("y.docx")
+                                         << QStringLiteral("y.docx");
 }
 
 void TestOfficeBridgeDocx::outputNameGetsDocxSuffix()
@@ -578,8 +609,10 @@ void TestOfficeBridgeDocx::templateNameChoosesEngine_data()
     QTest::addColumn<QString>("templateName"); // relative to the content data folder
     QTest::addColumn<QString>("firstSignal");
 
-    QTest::newRow("upper-case .DOCX goes to the DOCX engine") << QStringLiteral("a.DOCX") << QStringLiteral("docxTemplateFinished");
-    QTest::newRow(".dotx goes to the office engine") << QStringLiteral("a.dotx") << QStringLiteral("generateFromTemplateStarted");
+    QTest::newRow("upper-case .DOCX goes to the DOCX engine")
+            << QStringLiteral("a.DOCX") << QStringLiteral("docxTemplateFinished");
+    QTest::newRow(".dotx goes to the office engine")
+            << QStringLiteral("a.dotx") << QStringLiteral("generateFromTemplateStarted");
     QTest::newRow("name starting with .docx goes to the office engine")
             << QStringLiteral(".docx") << QStringLiteral("generateFromTemplateStarted");
 }
@@ -610,14 +643,17 @@ void TestOfficeBridgeDocx::officeMembersAnswerAsWithoutOffice()
     // states and writes nothing without an office suite.
     writeFile(templatePath(QStringLiteral("t.dotx")), "dotx");
     generate(QStringLiteral("templates/t.dotx"),
-             {{QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral("1")}, {QStringLiteral("b"), QStringLiteral("2")}}}},
+             {{QStringLiteral("fields"),
+               QVariantMap{{QStringLiteral("a"), QStringLiteral("1")}, {QStringLiteral("b"), QStringLiteral("2")}}}},
              QStringLiteral("report"));
     QStringList progress;
     for (const QVariantList &args : m_page->received(QStringLiteral("generateFromTemplateInProcess")))
         progress.append(QStringLiteral("%1 %2").arg(args.at(6).toString()).arg(args.at(5).toInt()));
-    QCOMPARE(progress, (QStringList{QStringLiteral("started 5"), QStringLiteral("fileOpened 10"), QStringLiteral("replacing 35"),
-                                    QStringLiteral("replacing 70"), QStringLiteral("clearTables 80"), QStringLiteral("fileSaving 90"),
-                                    QStringLiteral("faleSaved 95"), QStringLiteral("finished 100")}));
+    QCOMPARE(progress,
+             (QStringList{QStringLiteral("started 5"), QStringLiteral("fileOpened 10"), QStringLiteral("replacing 35"),
+                          QStringLiteral("replacing 70"), QStringLiteral("clearTables 80"),
+                          QStringLiteral("fileSaving 90"), QStringLiteral("faleSaved 95"),
+                          QStringLiteral("finished 100")}));
     const QVariantList finished = m_page->received(QStringLiteral("generateFromTemplateFinished")).at(0);
     QCOMPARE(finished.at(3).toString(), QStringLiteral("report"));
     QCOMPARE(finished.at(4).toString(), m_page->path(QStringLiteral("store/docs/report.dotx")));
@@ -631,11 +667,11 @@ void TestOfficeBridgeDocx::openFileExternal_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("opened"); // relative to the installation
 
-    QTest::newRow("content file") << QStringLiteral("data/doc.txt")
-                                  << QStringList{QStringLiteral("openFileExternalFinished"), QStringLiteral("openFileOpen")}
+    QTest::newRow("content file") << QStringLiteral(
+            "data/doc.txt") << QStringList{QStringLiteral("openFileExternalFinished"), QStringLiteral("openFileOpen")}
                                   << QString() << QStringLiteral("content/data/doc.txt");
-    QTest::newRow("missing file") << QStringLiteral("data/none.txt")
-                                  << QStringList{QStringLiteral("openFileExternalError"), QStringLiteral("openFileOpen")}
+    QTest::newRow("missing file") << QStringLiteral(
+            "data/none.txt") << QStringList{QStringLiteral("openFileExternalError"), QStringLiteral("openFileOpen")}
                                   << QStringLiteral("Файл не найден. %1/content/data/none.txt") << QString();
     QTest::newRow("empty path") << QString()
                                 << QStringList{QStringLiteral("openFileExternalError"), QStringLiteral("openFileOpen")}
@@ -657,7 +693,8 @@ void TestOfficeBridgeDocx::openFileExternal()
     if (!message.isEmpty())
         QCOMPARE(m_page->received(QStringLiteral("openFileExternalError")).at(0),
                  (QVariantList{QStringLiteral("o1"), path, message.arg(m_page->appDir())}));
-    const QList<QUrl> expected = opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl::fromLocalFile(m_page->path(opened))};
+    const QList<QUrl> expected =
+            opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl::fromLocalFile(m_page->path(opened))};
     QCOMPARE(m_opener.urls, expected);
 }
 

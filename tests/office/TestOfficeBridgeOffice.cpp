@@ -13,9 +13,10 @@
 namespace {
 
 const QStringList RECORDED_SIGNALS = {
-    QStringLiteral("generateFromTemplateStarted"), QStringLiteral("generateFromTemplateInProcess"),
-    QStringLiteral("generateFromTemplateFinished"), QStringLiteral("generateFromTemplateError"),
-    QStringLiteral("checkAvailableResult"), QStringLiteral("saveFileSaved"), QStringLiteral("generateDocxFinished")};
+        QStringLiteral("generateFromTemplateStarted"),  QStringLiteral("generateFromTemplateInProcess"),
+        QStringLiteral("generateFromTemplateFinished"), QStringLiteral("generateFromTemplateError"),
+        QStringLiteral("checkAvailableResult"),         QStringLiteral("saveFileSaved"),
+        QStringLiteral("generateDocxFinished")};
 
 const QString OPEN = QStringLiteral("Open(QVariant,QVariant,QVariant,QVariant)");
 const QString SAVE_AS = QStringLiteral("SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant)");
@@ -86,7 +87,7 @@ void TestOfficeBridgeOffice::generate(const QString &templateName, const QVarian
     m_page->clearReceived();
     m_server->clearCalls();
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', %1, %2, %3)")
-                     .arg(jsString(templateName), json(options), jsString(output)));
+                         .arg(jsString(templateName), json(options), jsString(output)));
 }
 
 QStringList TestOfficeBridgeOffice::progress()
@@ -132,34 +133,39 @@ void TestOfficeBridgeOffice::progressStatesAndValues()
         fields.insert(QStringLiteral("v%1").arg(i, 3, 10, QLatin1Char('0')), i);
     generate(QStringLiteral("templates/t.doc"), {{QStringLiteral("fields"), fields}}, QStringLiteral("report"));
     const QStringList expected = QStringList{QStringLiteral("started 5"), QStringLiteral("fileOpened 10")} + replacing
-            + QStringList{QStringLiteral("clearTables 80"), QStringLiteral("fileSaving 90"), QStringLiteral("faleSaved 95"),
-                          QStringLiteral("finished 100")};
+            + QStringList{QStringLiteral("clearTables 80"), QStringLiteral("fileSaving 90"),
+                          QStringLiteral("faleSaved 95"), QStringLiteral("finished 100")};
     QCOMPARE(progress(), expected);
     const QVariantList order = m_page->received();
-    QCOMPARE(order.first().toMap().value(QStringLiteral("signal")).toString(), QStringLiteral("generateFromTemplateStarted"));
-    QCOMPARE(order.last().toMap().value(QStringLiteral("signal")).toString(), QStringLiteral("generateFromTemplateFinished"));
+    QCOMPARE(order.first().toMap().value(QStringLiteral("signal")).toString(),
+             QStringLiteral("generateFromTemplateStarted"));
+    QCOMPARE(order.last().toMap().value(QStringLiteral("signal")).toString(),
+             QStringLiteral("generateFromTemplateFinished"));
     QCOMPARE(m_word->variables.size(), variables);
 }
 
 void TestOfficeBridgeOffice::fillsVariablesClearsRowsAndSaves()
 {
     writeTemplate(QStringLiteral("act.rtf"));
-    m_word->tables = {ScriptedWord::Table{
-        {ScriptedWord::row({QString(), QString()}), ScriptedWord::row({ScriptedWord::docVariable(QStringLiteral("item")), QString()}),
-         ScriptedWord::row({ScriptedWord::docVariable(QStringLiteral("note")), QString()})},
-        true}};
+    m_word->tables = {
+            ScriptedWord::Table{{ScriptedWord::row({QString(), QString()}),
+                                 ScriptedWord::row({ScriptedWord::docVariable(QStringLiteral("item")), QString()}),
+                                 ScriptedWord::row({ScriptedWord::docVariable(QStringLiteral("note")), QString()})},
+                                true}};
     const QVariantMap options{
-        {QStringLiteral("fields"), QVariantMap{{QStringLiteral("item"), QStringLiteral("")},
-                                               {QStringLiteral("note"), QStringLiteral("есть")},
-                                               {QStringLiteral("n"), 5}}},
-        {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("item"), QStringLiteral("note")}}};
+            {QStringLiteral("fields"),
+             QVariantMap{{QStringLiteral("item"), QStringLiteral("")},
+                         {QStringLiteral("note"), QStringLiteral("есть")},
+                         {QStringLiteral("n"), 5}}},
+            {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("item"), QStringLiteral("note")}}};
     generate(QStringLiteral("templates/act.rtf"), options, QStringLiteral("out/act"));
 
     const QString real = m_page->path(QStringLiteral("store/docs/out/act.rtf"));
     QVERIFY(QFileInfo(real).absoluteDir().exists());
-    QCOMPARE(m_word->variables, (QMap<QString, QString>{{QStringLiteral("item"), QString()},
-                                                       {QStringLiteral("n"), QStringLiteral("5")},
-                                                       {QStringLiteral("note"), QStringLiteral("есть")}}));
+    QCOMPARE(m_word->variables,
+             (QMap<QString, QString>{{QStringLiteral("item"), QString()},
+                                     {QStringLiteral("n"), QStringLiteral("5")},
+                                     {QStringLiteral("note"), QStringLiteral("есть")}}));
     QCOMPARE(m_word->deletedRows, QStringList{QStringLiteral("T1.R2")});
 
     const QList<ScriptedAutomationBackend::Call> opened = callsOf(OPEN);
@@ -185,14 +191,16 @@ void TestOfficeBridgeOffice::outputSuffixFollowsTheTemplate_data()
     QTest::addColumn<QString>("templateName");
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("written");
-    QTest::newRow("no suffix") << QStringLiteral("templates/t.doc") << QStringLiteral("report") << QStringLiteral("report.doc");
-    QTest::newRow("same suffix") << QStringLiteral("templates/t.doc") << QStringLiteral("report.doc") << QStringLiteral("report.doc");
+    QTest::newRow("no suffix") << QStringLiteral("templates/t.doc") << QStringLiteral("report")
+                               << QStringLiteral("report.doc");
+    QTest::newRow("same suffix") << QStringLiteral("templates/t.doc") << QStringLiteral("report.doc")
+                                 << QStringLiteral("report.doc");
     QTest::newRow("other letter case") << QStringLiteral("templates/t.doc") << QStringLiteral("report.DOC")
                                        << QStringLiteral("report.DOC.doc");
     QTest::newRow("other suffix") << QStringLiteral("templates/t.dotx") << QStringLiteral("report.doc")
                                   << QStringLiteral("report.doc.dotx");
-    QTest::newRow("name starting with .docx goes to Word") << QStringLiteral(".docx") << QStringLiteral("r")
-                                                           << QStringLiteral("r.docx");
+    QTest::newRow("name starting with .docx goes to Word")
+            << QStringLiteral(".docx") << QStringLiteral("r") << QStringLiteral("r.docx");
 }
 
 void TestOfficeBridgeOffice::outputSuffixFollowsTheTemplate()
@@ -218,7 +226,8 @@ void TestOfficeBridgeOffice::outputAlreadyOpenInWord()
     generate(QStringLiteral("templates/t.doc"), {}, QStringLiteral("report"));
     QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")),
              (QList<QVariantList>{{QStringLiteral("h1"), QStringLiteral("templates/t.doc"), QVariantMap(),
-                                   QStringLiteral("report"), real, QStringLiteral("errorCode:outputPathRealIsOpened")}}));
+                                   QStringLiteral("report"), real,
+                                   QStringLiteral("errorCode:outputPathRealIsOpened")}}));
     QVERIFY(progress().isEmpty());
     QVERIFY(callsOf(OPEN).isEmpty());
     // The user's Word keeps its document and is not quit.
@@ -253,7 +262,8 @@ void TestOfficeBridgeOffice::openAfterSaveShowsTheResultInWord()
     writeTemplate(QStringLiteral("t.doc"));
     generate(QStringLiteral("templates/t.doc"), {{QStringLiteral("openAfterSave"), true}}, QStringLiteral("r"));
     QCOMPARE(progress().mid(progress().size() - 3),
-             (QStringList{QStringLiteral("faleSaved 95"), QStringLiteral("faleSaved 98"), QStringLiteral("finished 100")}));
+             (QStringList{QStringLiteral("faleSaved 95"), QStringLiteral("faleSaved 98"),
+                          QStringLiteral("finished 100")}));
     const QString real = QDir::toNativeSeparators(m_page->path(QStringLiteral("store/docs/r.doc")));
     QCOMPARE(callsOf(OPEN).last().args.at(0).toString(), real);
     QCOMPARE(m_word->documents, QStringList{real});
@@ -288,9 +298,11 @@ void TestOfficeBridgeOffice::officeAbsent()
 void TestOfficeBridgeOffice::saveFileResavesThroughWord()
 {
     m_word->documents = QStringList{QStringLiteral("/home/u/mine.doc")};
-    m_page->eval(QStringLiteral("__covrelBridge.officeBridge.saveFile('s1', 'storeDocs://a.doc', 'storeDocs://b.rtf')"));
+    m_page->eval(
+            QStringLiteral("__covrelBridge.officeBridge.saveFile('s1', 'storeDocs://a.doc', 'storeDocs://b.rtf')"));
     QCOMPARE(m_page->received(QStringLiteral("saveFileSaved")),
-             (QList<QVariantList>{{QStringLiteral("s1"), QStringLiteral("storeDocs://a.doc"), QStringLiteral("storeDocs://b.rtf")}}));
+             (QList<QVariantList>{{QStringLiteral("s1"), QStringLiteral("storeDocs://a.doc"),
+                                   QStringLiteral("storeDocs://b.rtf")}}));
     QCOMPARE(callsOf(OPEN).at(0).args.at(0).toString(),
              QDir::toNativeSeparators(m_page->path(QStringLiteral("store/docs/a.doc"))));
     QCOMPARE(callsOf(SAVE_AS).at(0).args.at(0).toString(),

@@ -97,20 +97,22 @@ void TestOfficePanel::checkShowsVersionOrAbsence()
 void TestOfficePanel::wrapperRejectsWithTheMessageAsCode()
 {
     const QVariant code = m_page->evalAsync(QStringLiteral(
-        "Covrel.generateFromTemplate({template: 'templates/none.rtf', output: 'x'})"
-        ".then(function () { done('resolved'); }, function (e) { done(e.code + '|' + e.message); })"));
+            "Covrel.generateFromTemplate({template: 'templates/none.rtf', output: 'x'})"
+            ".then(function () { done('resolved'); }, function (e) { done(e.code + '|' + e.message); })"));
     QCOMPARE(code.toString(), QStringLiteral("Не найден файл шаблона|Не найден файл шаблона"));
 }
 
 void TestOfficePanel::wrapperSavesDocumentAs()
 {
-    const QVariant saved = m_page->evalAsync(QStringLiteral(
-        "Covrel.saveDocumentAs('storeDocs://a.doc', 'storeDocs://b.rtf').then(done)"));
+    const QVariant saved = m_page->evalAsync(
+            QStringLiteral("Covrel.saveDocumentAs('storeDocs://a.doc', 'storeDocs://b.rtf').then(done)"));
     QCOMPARE(saved.toString(), QStringLiteral("storeDocs://b.rtf"));
     bool savedAs = false;
     for (const ScriptedAutomationBackend::Call &call : m_server->calls())
-        savedAs = savedAs || (call.member.startsWith(QLatin1String("SaveAs("))
-                              && call.args.value(0) == QDir::toNativeSeparators(m_page->path(QStringLiteral("store/docs/b.rtf"))));
+        savedAs = savedAs
+                || (call.member.startsWith(QLatin1String("SaveAs("))
+                    && call.args.value(0)
+                            == QDir::toNativeSeparators(m_page->path(QStringLiteral("store/docs/b.rtf"))));
     QVERIFY(savedAs);
 }
 

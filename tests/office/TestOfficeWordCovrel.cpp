@@ -98,8 +98,9 @@ void TestOfficeWordCovrel::newInstanceModeCreatesByProgId()
     QCOMPARE(word.getCodeCanUse(), QStringLiteral("ok"));
     QCOMPARE(m_server->callTexts().mid(0, 2),
              (QStringList{QStringLiteral("Word.Application. [false]"), QStringLiteral("WordServer.Application []")}));
-    QCOMPARE(log.lines(), (QStringList{QStringLiteral("[OfficeWordCovrel] AX object of xaWord is 'Application'"),
-                                       QStringLiteral("[OfficeWordCovrel] AX object of _xaWord is 'Application'")}));
+    QCOMPARE(log.lines(),
+             (QStringList{QStringLiteral("[OfficeWordCovrel] AX object of xaWord is 'Application'"),
+                          QStringLiteral("[OfficeWordCovrel] AX object of _xaWord is 'Application'")}));
     QCOMPARE(word.getVersion(), QStringLiteral("16.0"));
 }
 
@@ -144,21 +145,22 @@ void TestOfficeWordCovrel::generationCallSequence()
     word.destroy();
     QCOMPARE(m_server->callTexts(QStringLiteral("call")) + m_server->callTexts(QStringLiteral("get")),
              (QStringList{
-                 QStringLiteral("Word.Version []"),
-                 QStringLiteral("Variables.Add(QVariant,QVariant) [\"a\",\"1\"]"),
-                 QStringLiteral("Variables.Add(QVariant,QVariant) [\"b\",\"\"]"),
-                 QStringLiteral("Tables.Count() []"),
-                 QStringLiteral("Fields.Update() []"),
-                 QStringLiteral("Doc.SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant) [\"/tmp/docs/r.doc\",0,false,\"\",false]"),
-                 QStringLiteral("Doc.Close() []"),
-                 QStringLiteral("Word.Quit() []"),
-                 QStringLiteral("Documents.Count []"),
+                     QStringLiteral("Word.Version []"),
+                     QStringLiteral("Variables.Add(QVariant,QVariant) [\"a\",\"1\"]"),
+                     QStringLiteral("Variables.Add(QVariant,QVariant) [\"b\",\"\"]"),
+                     QStringLiteral("Tables.Count() []"),
+                     QStringLiteral("Fields.Update() []"),
+                     QStringLiteral("Doc.SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant) "
+                                    "[\"/tmp/docs/r.doc\",0,false,\"\",false]"),
+                     QStringLiteral("Doc.Close() []"),
+                     QStringLiteral("Word.Quit() []"),
+                     QStringLiteral("Documents.Count []"),
              }));
     QVERIFY(m_server->callTexts(QStringLiteral("query"))
-                .contains(QStringLiteral("Documents.Open(QVariant,QVariant,QVariant,QVariant) "
-                                         "[\"/tmp/store/template_generator.x1\",false,false,false]")));
-    QCOMPARE(m_word->variables, (QMap<QString, QString>{{QStringLiteral("a"), QStringLiteral("1")},
-                                                       {QStringLiteral("b"), QString()}}));
+                    .contains(QStringLiteral("Documents.Open(QVariant,QVariant,QVariant,QVariant) "
+                                             "[\"/tmp/store/template_generator.x1\",false,false,false]")));
+    QCOMPARE(m_word->variables,
+             (QMap<QString, QString>{{QStringLiteral("a"), QStringLiteral("1")}, {QStringLiteral("b"), QString()}}));
     QVERIFY(m_word->documents.isEmpty());
 }
 
@@ -217,26 +219,26 @@ void TestOfficeWordCovrel::clearsEmptyRows_data()
     const QStringList keysAB{QStringLiteral("a"), QStringLiteral("b")};
 
     QTest::newRow("rows 2 and 3 empty: row 3 goes first")
-        << Rows{Word::row({QString(), QString()}), Word::row({V_A, QString()}), Word::row({V_A, QString()})}
-        << keyA << aEmpty << QStringList{QStringLiteral("T1.R3"), QStringLiteral("T1.R2")};
+            << Rows{Word::row({QString(), QString()}), Word::row({V_A, QString()}), Word::row({V_A, QString()})} << keyA
+            << aEmpty << QStringList{QStringLiteral("T1.R3"), QStringLiteral("T1.R2")};
     QTest::newRow("one key blank, another with a value: row stays")
-        << Rows{Word::row({V_A, V_B})} << keysAB << aEmpty << QStringList();
+            << Rows{Word::row({V_A, V_B})} << keysAB << aEmpty << QStringList();
     QTest::newRow("both keys blank or white space")
-        << Rows{Word::row({V_A, V_B})} << keysAB
-        << QMap<QString, QString>{{QStringLiteral("a"), QString()}, {QStringLiteral("b"), QStringLiteral("  \t")}}
-        << QStringList{QStringLiteral("T1.R1")};
+            << Rows{Word::row({V_A, V_B})} << keysAB
+            << QMap<QString, QString>{{QStringLiteral("a"), QString()}, {QStringLiteral("b"), QStringLiteral("  \t")}}
+            << QStringList{QStringLiteral("T1.R1")};
     QTest::newRow("fields outside the keys: row stays")
-        << Rows{Word::row({V_X, V_X})} << keyA << aEmpty << QStringList();
-    QTest::newRow("variable never set counts as empty")
-        << Rows{Word::row({V_X})} << QStringList{QStringLiteral("x")} << aEmpty << QStringList{QStringLiteral("T1.R1")};
-    QTest::newRow("no keys: nothing removed")
-        << Rows{Word::row({V_A})} << QStringList() << aEmpty << QStringList();
+            << Rows{Word::row({V_X, V_X})} << keyA << aEmpty << QStringList();
+    QTest::newRow("variable never set counts as empty") << Rows{Word::row({V_X})} << QStringList{QStringLiteral("x")}
+                                                        << aEmpty << QStringList{QStringLiteral("T1.R1")};
+    QTest::newRow("no keys: nothing removed") << Rows{Word::row({V_A})} << QStringList() << aEmpty << QStringList();
     QTest::newRow("a key beside a filled variable outside the keys in one cell")
-        << Rows{Word::row({V_A + V_B})} << keyA << aEmpty << QStringList{QStringLiteral("T1.R1")};
+            << Rows{Word::row({V_A + V_B})} << keyA << aEmpty << QStringList{QStringLiteral("T1.R1")};
     QTest::newRow("quoted name keeps its closing mark and matches no key")
-        << Rows{Word::row({QStringLiteral(" DOCVARIABLE \"a\" ")})} << keyA << aEmpty << QStringList();
+            << Rows{Word::row({QStringLiteral(" DOCVARIABLE \"a\" ")})} << keyA << aEmpty << QStringList();
     QTest::newRow("non-variable fields are not names")
-        << Rows{Word::row({QStringLiteral(" PAGE ")})} << QStringList{QStringLiteral(" PAGE ")} << aEmpty << QStringList();
+            << Rows{Word::row({QStringLiteral(" PAGE ")})} << QStringList{QStringLiteral(" PAGE ")} << aEmpty
+            << QStringList();
 }
 
 void TestOfficeWordCovrel::clearsEmptyRows()
@@ -274,8 +276,9 @@ void TestOfficeWordCovrel::tableWithoutRowCollection()
 
 void TestOfficeWordCovrel::failingCallIsLoggedAndSequenceGoesOn()
 {
-    m_server->raise(QStringLiteral("Doc"), QStringLiteral("SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant)"), -2146823135,
-                    QStringLiteral("Microsoft Word"), QStringLiteral("Cannot save"), QStringLiteral("wdmain11.chm"));
+    m_server->raise(QStringLiteral("Doc"), QStringLiteral("SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant)"),
+                    -2146823135, QStringLiteral("Microsoft Word"), QStringLiteral("Cannot save"),
+                    QStringLiteral("wdmain11.chm"));
     OfficeWordCovrel word(true, nullptr);
     word.open(QStringLiteral("/tmp/a.doc"));
     LogLines log;
@@ -284,10 +287,12 @@ void TestOfficeWordCovrel::failingCallIsLoggedAndSequenceGoesOn()
     const QStringList lines = log.lines();
     const int at = lines.indexOf(QStringLiteral("Exception: "));
     QVERIFY(at >= 0);
-    QCOMPARE(lines.mid(at, 5), (QStringList{QStringLiteral("Exception: "), QStringLiteral("  a1: -2146823135"),
-                                            QStringLiteral("  a2: Microsoft Word"), QStringLiteral("  a3: Cannot save"),
-                                            QStringLiteral("  a4: wdmain11.chm")}));
-    QVERIFY(lines.contains(QStringLiteral("[OfficeWordCovrel] Document saved to '/tmp/b.doc'. Native sepator: '/tmp/b.doc'")));
+    QCOMPARE(lines.mid(at, 5),
+             (QStringList{QStringLiteral("Exception: "), QStringLiteral("  a1: -2146823135"),
+                          QStringLiteral("  a2: Microsoft Word"), QStringLiteral("  a3: Cannot save"),
+                          QStringLiteral("  a4: wdmain11.chm")}));
+    QVERIFY(lines.contains(
+            QStringLiteral("[OfficeWordCovrel] Document saved to '/tmp/b.doc'. Native sepator: '/tmp/b.doc'")));
     QVERIFY(m_server->callTexts(QStringLiteral("call")).contains(QStringLiteral("Doc.Close() []")));
 }
 
@@ -309,8 +314,9 @@ void TestOfficeWordCovrel::showInterfaceMakesWordVisibleAndActive()
     m_server->clearCalls();
     word.showInterface();
     word.hideInderface();
-    QCOMPARE(m_server->callTexts(), (QStringList{QStringLiteral("Word.Visible [true]"), QStringLiteral("Word.Activate() []"),
-                                                 QStringLiteral("Word.Visible [false]")}));
+    QCOMPARE(m_server->callTexts(),
+             (QStringList{QStringLiteral("Word.Visible [true]"), QStringLiteral("Word.Activate() []"),
+                          QStringLiteral("Word.Visible [false]")}));
 }
 
 void TestOfficeWordCovrel::cellContentWithoutEndOfCellMark()

@@ -18,11 +18,14 @@
 namespace {
 
 const QStringList RECORDED_SIGNALS = {
-    QStringLiteral("generateFromTemplateStarted"), QStringLiteral("generateFromTemplateInProcess"),
-    QStringLiteral("generateFromTemplateFinished"), QStringLiteral("generateFromTemplateError"),
-    QStringLiteral("checkAvailableResult"), QStringLiteral("saveFileSaved")};
+        QStringLiteral("generateFromTemplateStarted"),  QStringLiteral("generateFromTemplateInProcess"),
+        QStringLiteral("generateFromTemplateFinished"), QStringLiteral("generateFromTemplateError"),
+        QStringLiteral("checkAvailableResult"),         QStringLiteral("saveFileSaved")};
 
-QString pluginBuilt() { return qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/plugins/libcovrel_automation_uno.so"); }
+QString pluginBuilt()
+{
+    return qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/plugins/libcovrel_automation_uno.so");
+}
 
 QString json(const QVariant &value)
 {
@@ -39,7 +42,7 @@ QString field(const QString &name)
                           "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
                           "<w:r><w:t>[%1]</w:t></w:r>"
                           "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>")
-        .arg(name);
+            .arg(name);
 }
 
 QString cell(const QString &runs) { return QStringLiteral("<w:tc>%1</w:tc>").arg(DocxTestPackage::paragraph(runs)); }
@@ -47,32 +50,39 @@ QString cell(const QString &runs) { return QStringLiteral("<w:tc>%1</w:tc>").arg
 QString tableRow(const QString &label, const QString &fieldName)
 {
     return QStringLiteral("<w:tr>%1%2</w:tr>")
-        .arg(cell(DocxTestPackage::textRun(label)), cell(fieldName.isEmpty() ? QString() : field(fieldName)));
+            .arg(cell(DocxTestPackage::textRun(label)), cell(fieldName.isEmpty() ? QString() : field(fieldName)));
 }
 
 QString templateBody()
 {
-    return DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("Name: ")) + field(QStringLiteral("name")))
-        + QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>%1%2%3</w:tbl>")
-              .arg(tableRow(QStringLiteral("Head"), QString()), tableRow(QStringLiteral("ItemRow"), QStringLiteral("item")),
-                   tableRow(QStringLiteral("NoteRow"), QStringLiteral("note")))
-        + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
+    return DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("Name: "))
+                                      + field(QStringLiteral("name")))
+            + QStringLiteral(
+                      "<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>%1%2%3</w:tbl>")
+                      .arg(tableRow(QStringLiteral("Head"), QString()),
+                           tableRow(QStringLiteral("ItemRow"), QStringLiteral("item")),
+                           tableRow(QStringLiteral("NoteRow"), QStringLiteral("note")))
+            + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
 }
 
 // Two tables: the first with a vertically merged first column, the second plain.
 QString mergedAndPlainTablesBody()
 {
-    const QString restart = QStringLiteral("<w:tc><w:tcPr><w:vMerge w:val=\"restart\"/></w:tcPr>%1</w:tc>")
-                                .arg(DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("Merged"))));
-    const QString merged = QStringLiteral("<w:tc><w:tcPr><w:vMerge/></w:tcPr>%1</w:tc>").arg(DocxTestPackage::paragraph(QString()));
+    const QString restart =
+            QStringLiteral("<w:tc><w:tcPr><w:vMerge w:val=\"restart\"/></w:tcPr>%1</w:tc>")
+                    .arg(DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("Merged"))));
+    const QString merged =
+            QStringLiteral("<w:tc><w:tcPr><w:vMerge/></w:tcPr>%1</w:tc>").arg(DocxTestPackage::paragraph(QString()));
     const QString grid = QStringLiteral("<w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>");
     return QStringLiteral("<w:tbl>%1<w:tr>%2%3</w:tr><w:tr>%4%5</w:tr></w:tbl>")
-               .arg(grid, restart, cell(field(QStringLiteral("a"))), merged, cell(field(QStringLiteral("b"))))
-        + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("Between")))
-        + QStringLiteral("<w:tbl>%1%2%3%4%5</w:tbl>")
-              .arg(grid, tableRow(QStringLiteral("First"), QString()), tableRow(QStringLiteral("SecondRow"), QStringLiteral("a")),
-                   tableRow(QStringLiteral("ThirdRow"), QStringLiteral("b")), tableRow(QStringLiteral("FourthRow"), QStringLiteral("c")))
-        + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
+                   .arg(grid, restart, cell(field(QStringLiteral("a"))), merged, cell(field(QStringLiteral("b"))))
+            + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("Between")))
+            + QStringLiteral("<w:tbl>%1%2%3%4%5</w:tbl>")
+                      .arg(grid, tableRow(QStringLiteral("First"), QString()),
+                           tableRow(QStringLiteral("SecondRow"), QStringLiteral("a")),
+                           tableRow(QStringLiteral("ThirdRow"), QStringLiteral("b")),
+                           tableRow(QStringLiteral("FourthRow"), QStringLiteral("c")))
+            + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
 }
 
 // Stands in for the desktop's default application: records what it was asked to open.
@@ -160,10 +170,11 @@ QString TestOfficeWordUno::convert(const QString &file, const QString &format, c
 {
     QProcess soffice;
     soffice.setProgram(QStringLiteral("soffice"));
-    soffice.setArguments({QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                          QStringLiteral("-env:UserInstallation=%1")
-                              .arg(QUrl::fromLocalFile(m_work.filePath(QStringLiteral("convert-profile"))).toString()),
-                          QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir, file});
+    soffice.setArguments(
+            {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+             QStringLiteral("-env:UserInstallation=%1")
+                     .arg(QUrl::fromLocalFile(m_work.filePath(QStringLiteral("convert-profile"))).toString()),
+             QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir, file});
     soffice.start();
     soffice.closeWriteChannel();
     soffice.waitForFinished(120000);
@@ -188,7 +199,7 @@ void TestOfficeWordUno::generate(const QString &templateName, const QVariantMap 
 {
     m_page->clearReceived();
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', %1, %2, %3)")
-                     .arg(jsString(templateName), json(options), jsString(output)));
+                         .arg(jsString(templateName), json(options), jsString(output)));
 }
 
 QStringList TestOfficeWordUno::progressStates()
@@ -216,17 +227,19 @@ void TestOfficeWordUno::generatesFromTemplates()
     const QString made = convert(m_docxTemplate, format, templatesDir);
     QVERIFY2(QFileInfo::exists(made), qPrintable(made));
     const QVariantMap options{
-        {QStringLiteral("fields"), QVariantMap{{QStringLiteral("name"), QStringLiteral("Иван Петров")},
-                                               {QStringLiteral("item"), QStringLiteral("")},
-                                               {QStringLiteral("note"), QStringLiteral("есть")}}},
-        {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("item"), QStringLiteral("note")}}};
+            {QStringLiteral("fields"),
+             QVariantMap{{QStringLiteral("name"), QStringLiteral("Иван Петров")},
+                         {QStringLiteral("item"), QStringLiteral("")},
+                         {QStringLiteral("note"), QStringLiteral("есть")}}},
+            {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("item"), QStringLiteral("note")}}};
     generate(QStringLiteral("templates/template.") + format, options, QStringLiteral("out/result"));
 
     QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")), QList<QVariantList>());
     QCOMPARE(progressStates(),
              (QStringList{QStringLiteral("started 5"), QStringLiteral("fileOpened 10"), QStringLiteral("replacing 23"),
-                          QStringLiteral("replacing 46"), QStringLiteral("replacing 69"), QStringLiteral("clearTables 80"),
-                          QStringLiteral("fileSaving 90"), QStringLiteral("faleSaved 95"), QStringLiteral("finished 100")}));
+                          QStringLiteral("replacing 46"), QStringLiteral("replacing 69"),
+                          QStringLiteral("clearTables 80"), QStringLiteral("fileSaving 90"),
+                          QStringLiteral("faleSaved 95"), QStringLiteral("finished 100")}));
     const QString result = m_page->path(QStringLiteral("store/docs/out/result.") + format);
     QVERIFY2(QFileInfo::exists(result), qPrintable(result));
     const QString text = textOf(result);
@@ -244,33 +257,39 @@ void TestOfficeWordUno::mergedTableKeepsRowsPlainTableLosesEmptyOnes()
     const QString templatesDir = m_page->path(QStringLiteral("content/data/templates"));
     QDir().mkpath(templatesDir);
     QVERIFY(QFileInfo::exists(convert(made, QStringLiteral("rtf"), templatesDir)));
-    const QVariantMap options{
-        {QStringLiteral("fields"), QVariantMap{{QStringLiteral("a"), QStringLiteral(" ")},
-                                               {QStringLiteral("b"), QStringLiteral("")},
-                                               {QStringLiteral("c"), QStringLiteral("filled")}}},
-        {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}}};
+    const QVariantMap options{{QStringLiteral("fields"),
+                               QVariantMap{{QStringLiteral("a"), QStringLiteral(" ")},
+                                           {QStringLiteral("b"), QStringLiteral("")},
+                                           {QStringLiteral("c"), QStringLiteral("filled")}}},
+                              {QStringLiteral("clearTablesWithKeys"),
+                               QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}}};
     generate(QStringLiteral("templates/tables.rtf"), options, QStringLiteral("tables"));
     const QString text = textOf(m_page->path(QStringLiteral("store/docs/tables.rtf")));
     QVERIFY2(text.contains(QStringLiteral("Merged")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("First")) && text.contains(QStringLiteral("FourthRow")), qPrintable(text));
-    QVERIFY2(!text.contains(QStringLiteral("SecondRow")) && !text.contains(QStringLiteral("ThirdRow")), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("SecondRow")) && !text.contains(QStringLiteral("ThirdRow")),
+             qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("filled")), qPrintable(text));
 }
 
 void TestOfficeWordUno::templateDocVarsAreVariables()
 {
     // A .dotx as Word keeps it: the variables in w:docVars, which the office does not import.
-    const QString body = QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>%1%2</w:tbl>")
-                             .arg(tableRow(QStringLiteral("KeepRow"), QStringLiteral("keep")),
-                                  tableRow(QStringLiteral("GoneRow"), QStringLiteral("gone")))
-        + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
+    const QString body =
+            QStringLiteral(
+                    "<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>%1%2</w:tbl>")
+                    .arg(tableRow(QStringLiteral("KeepRow"), QStringLiteral("keep")),
+                         tableRow(QStringLiteral("GoneRow"), QStringLiteral("gone")))
+            + DocxTestPackage::paragraph(DocxTestPackage::textRun(QStringLiteral("End")));
     const QString templatePath = m_page->path(QStringLiteral("content/data/templates/vars.dotx"));
     QDir().mkpath(QFileInfo(templatePath).absolutePath());
-    QVERIFY(DocxTestPackage::write(templatePath, DocxTestPackage::minimalParts(
-        body, QStringLiteral("<w:docVar w:name=\"keep\" w:val=\"from template\"/>"))));
+    QVERIFY(DocxTestPackage::write(
+            templatePath,
+            DocxTestPackage::minimalParts(body,
+                                          QStringLiteral("<w:docVar w:name=\"keep\" w:val=\"from template\"/>"))));
     const QVariantMap options{
-        {QStringLiteral("fields"), QVariantMap{{QStringLiteral("gone"), QStringLiteral("")}}},
-        {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("keep"), QStringLiteral("gone")}}};
+            {QStringLiteral("fields"), QVariantMap{{QStringLiteral("gone"), QStringLiteral("")}}},
+            {QStringLiteral("clearTablesWithKeys"), QStringList{QStringLiteral("keep"), QStringLiteral("gone")}}};
     generate(QStringLiteral("templates/vars.dotx"), options, QStringLiteral("vars"));
     const QString result = m_page->path(QStringLiteral("store/docs/vars.dotx"));
     const QString text = textOf(result);
@@ -278,7 +297,7 @@ void TestOfficeWordUno::templateDocVarsAreVariables()
     QVERIFY2(text.contains(QStringLiteral("from template")), qPrintable(text));
     // Every variable is written back, the template's too.
     const QMap<QString, QString> docVars =
-        DocxTestPackage::docVars(DocxTestPackage::read(result).value(QStringLiteral("word/settings.xml")));
+            DocxTestPackage::docVars(DocxTestPackage::read(result).value(QStringLiteral("word/settings.xml")));
     QCOMPARE(docVars.value(QStringLiteral("keep")), QStringLiteral("from template"));
     QVERIFY(docVars.contains(QStringLiteral("gone")));
 }
@@ -310,7 +329,7 @@ void TestOfficeWordUno::realWordFilesGoThroughTheOfficeEngine()
     QVERIFY(output.contains(QStringLiteral("word/document.xml")));
     // Every variable the template holds comes out with its value.
     const QMap<QString, QString> before =
-        DocxTestPackage::docVars(DocxTestPackage::read(fixture).value(QStringLiteral("word/settings.xml")));
+            DocxTestPackage::docVars(DocxTestPackage::read(fixture).value(QStringLiteral("word/settings.xml")));
     const QMap<QString, QString> after = DocxTestPackage::docVars(output.value(QStringLiteral("word/settings.xml")));
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         QCOMPARE(after.value(it.key()), it.value());
@@ -325,8 +344,8 @@ void TestOfficeWordUno::openOutputIsRefusedByExactName()
     const QString userFile = m_page->path(QStringLiteral("store/docs/Report.doc"));
     QDir().mkpath(QFileInfo(userFile).absolutePath());
     QVERIFY(QFile::copy(templatesDir + QStringLiteral("/template.doc"), userFile));
-    auto *user = new AutomationObject(AutomationObject::classIdFromProgId(QStringLiteral("Word.Application"))
-                                          + QLatin1Char('&'), this);
+    auto *user = new AutomationObject(
+            AutomationObject::classIdFromProgId(QStringLiteral("Word.Application")) + QLatin1Char('&'), this);
     QVERIFY(!user->isNull());
     AutomationObject *documents = user->querySubObject("Documents");
     QList<QVariant> open{userFile, false, false, false};
@@ -359,7 +378,8 @@ void TestOfficeWordUno::attachModeLeavesTheUsersDocumentOpen()
     AutomationObject *mine = documents->querySubObject("Open(QVariant,QVariant,QVariant,QVariant)", open);
     QVERIFY(mine);
 
-    m_page->eval(QStringLiteral("__covrelBridge.officeBridge.saveFile('s1', 'storeDocs://template.doc', 'storeDocs://copy.rtf')"));
+    m_page->eval(QStringLiteral(
+            "__covrelBridge.officeBridge.saveFile('s1', 'storeDocs://template.doc', 'storeDocs://copy.rtf')"));
     QCOMPARE(m_page->received(QStringLiteral("saveFileSaved")).size(), 1);
     QVERIFY(textOf(docs + QStringLiteral("/copy.rtf")).contains(QStringLiteral("ItemRow")));
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.checkAvailable('c1')"));
@@ -381,7 +401,8 @@ void TestOfficeWordUno::checkAvailableAndVersion()
 
 void TestOfficeWordUno::officePanelFillsTheBundledRtfLetter()
 {
-    if (!QFileInfo::exists(qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/content/data/templates/letter.rtf")))
+    if (!QFileInfo::exists(qEnvironmentVariable("COVREL_BIN_DIR")
+                           + QStringLiteral("/content/data/templates/letter.rtf")))
         QSKIP("the bundled template content/data/templates/letter.rtf is not built");
     m_page.reset(); // before the next one: a harness resets the installation directory as it goes
     m_page.reset(new PageHarness);
@@ -394,11 +415,17 @@ void TestOfficeWordUno::officePanelFillsTheBundledRtfLetter()
     const auto status = [this] {
         return m_page->eval(QStringLiteral("document.getElementById('officeStatus').textContent")).toString();
     };
-    QVERIFY(QTest::qWaitFor([&] { return status().startsWith(QStringLiteral("Документ создан")) || status().startsWith(QStringLiteral("Ошибка")); }, 120000));
+    QVERIFY(QTest::qWaitFor(
+            [&] {
+                return status().startsWith(QStringLiteral("Документ создан"))
+                        || status().startsWith(QStringLiteral("Ошибка"));
+            },
+            120000));
     QCOMPARE(status(), QStringLiteral("Документ создан"));
     const QString text = textOf(m_page->path(QStringLiteral("store/docs/Письмо через офис.rtf")));
     QVERIFY2(text.contains(QStringLiteral("Уважаемый(ая) ООО «Вектор»!")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("Стол письменный")) && text.contains(QStringLiteral("20 300")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Стол письменный")) && text.contains(QStringLiteral("20 300")),
+             qPrintable(text));
 }
 
 void TestOfficeWordUno::openAfterSaveHandsTheResultToTheDesktop()

@@ -25,7 +25,8 @@ DocVarsOnDisk docVarsOnDisk(const QString &path)
     const QDomNodeList docVars = document.elementsByTagName(QStringLiteral("w:docVar"));
     for (int i = 0; i < docVars.size(); ++i) {
         const QDomElement e = docVars.at(i).toElement();
-        result.entries.append(e.attribute(QStringLiteral("w:name")) + QLatin1Char('=') + e.attribute(QStringLiteral("w:val")));
+        result.entries.append(e.attribute(QStringLiteral("w:name")) + QLatin1Char('=')
+                              + e.attribute(QStringLiteral("w:val")));
     }
     const QDomNodeList containers = document.elementsByTagName(QStringLiteral("w:docVars"));
     result.containers = containers.size();
@@ -33,7 +34,7 @@ DocVarsOnDisk docVarsOnDisk(const QString &path)
     return result;
 }
 
-}
+} // namespace
 
 class TestSettingsXML : public QObject
 {
@@ -63,33 +64,35 @@ void TestSettingsXML::updateVars_data()
     three.insert(QStringLiteral("c"), QString());
 
     QTest::newRow("container created last, entries in name order, absent value empty")
-        << settingsPart(zoom) << three
-        << QStringList{QStringLiteral("a=1"), QStringLiteral("b=2"), QStringLiteral("c=")} << true;
+            << settingsPart(zoom) << three
+            << QStringList{QStringLiteral("a=1"), QStringLiteral("b=2"), QStringLiteral("c=")} << true;
 
     const QString existing = QStringLiteral("<w:docVars><w:docVar w:name=\"b\" w:val=\"old\"/>"
                                             "<w:docVar w:name=\"keep\" w:val=\"k\"/></w:docVars>");
     QTest::newRow("existing entry updated in place, others appended, unknown kept")
-        << settingsPart(existing + zoom) << three
-        << QStringList{QStringLiteral("b=2"), QStringLiteral("keep=k"), QStringLiteral("a=1"), QStringLiteral("c=")}
-        << false;
+            << settingsPart(existing + zoom) << three
+            << QStringList{QStringLiteral("b=2"), QStringLiteral("keep=k"), QStringLiteral("a=1"), QStringLiteral("c=")}
+            << false;
 
     TemplateVariables emptied;
     emptied.insert(QStringLiteral("b"), QStringLiteral(""));
-    QTest::newRow("existing entry emptied") << settingsPart(existing) << emptied
-                                            << QStringList{QStringLiteral("b="), QStringLiteral("keep=k")} << true;
+    QTest::newRow("existing entry emptied")
+            << settingsPart(existing) << emptied << QStringList{QStringLiteral("b="), QStringLiteral("keep=k")} << true;
 
     TemplateVariables nonAscii;
     nonAscii.insert(QStringLiteral("Клиент"), QStringLiteral("ООО «Ромашка» & <Co>"));
     QTest::newRow("non-ASCII name and value with markup characters")
-        << settingsPart(zoom) << nonAscii << QStringList{QStringLiteral("Клиент=ООО «Ромашка» & <Co>")} << true;
+            << settingsPart(zoom) << nonAscii << QStringList{QStringLiteral("Клиент=ООО «Ромашка» & <Co>")} << true;
 
     TemplateVariables control;
-    control.insert(QStringLiteral("x"), QStringLiteral("a\x02" "b\nc"));
+    control.insert(QStringLiteral("x"),
+                   QStringLiteral("a\x02"
+                                  "b\nc"));
     QTest::newRow("characters XML cannot carry are dropped, line breaks kept")
-        << settingsPart(zoom) << control << QStringList{QStringLiteral("x=ab\nc")} << true;
+            << settingsPart(zoom) << control << QStringList{QStringLiteral("x=ab\nc")} << true;
 
     QTest::newRow("no variables still adds an empty container")
-        << settingsPart(zoom) << TemplateVariables() << QStringList() << true;
+            << settingsPart(zoom) << TemplateVariables() << QStringList() << true;
 }
 
 void TestSettingsXML::updateVars()
@@ -115,7 +118,10 @@ void TestSettingsXML::updateVars()
 void TestSettingsXML::keepsOtherSettings()
 {
     const QString path = m_dir.filePath(QStringLiteral("keep.xml"));
-    QVERIFY(writeFile(path, settingsPart(QStringLiteral("<w:zoom w:percent=\"90\"/><w:rsids><w:rsidRoot w:val=\"00A1\"/></w:rsids>")).toUtf8()));
+    QVERIFY(writeFile(
+            path,
+            settingsPart(QStringLiteral("<w:zoom w:percent=\"90\"/><w:rsids><w:rsidRoot w:val=\"00A1\"/></w:rsids>"))
+                    .toUtf8()));
     SettingsXML part(path, path);
     QVERIFY(part.openXML());
     TemplateVariables variables;
@@ -123,7 +129,8 @@ void TestSettingsXML::keepsOtherSettings()
     QVERIFY(part.updateVars(variables));
     QVERIFY(part.saveXML());
     const QString text = QString::fromUtf8(readFile(path));
-    QVERIFY2(text.contains(QStringLiteral("<w:zoom w:percent=\"90\"/><w:rsids><w:rsidRoot w:val=\"00A1\"/></w:rsids><w:docVars>")),
+    QVERIFY2(text.contains(QStringLiteral(
+                     "<w:zoom w:percent=\"90\"/><w:rsids><w:rsidRoot w:val=\"00A1\"/></w:rsids><w:docVars>")),
              qPrintable(text));
 }
 

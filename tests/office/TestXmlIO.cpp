@@ -26,7 +26,7 @@ void TestXmlIO::savesUtf8WithoutBomOrIndentation()
     const QByteArray input = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
                                             "<w:document xmlns:w=\"urn:w\"><w:body><w:p><w:r><w:t>Привет, Grüße</w:t>"
                                             "</w:r></w:p></w:body></w:document>")
-                                 .toUtf8();
+                                     .toUtf8();
     const QString path = m_dir.filePath(QStringLiteral("roundtrip.xml"));
     QVERIFY(writeFile(path, input));
     XmlIO io(path, path);
@@ -73,7 +73,8 @@ void TestXmlIO::failures_data()
 
     QTest::newRow("missing file") << false << QByteArray() << QStringLiteral("Faled to open file for reading: ");
     QTest::newRow("malformed") << true << QByteArray("<a><b></a>") << QStringLiteral("Faled to load documet: ");
-    QTest::newRow("truncated UTF-8 part") << true << QByteArray("<?xml version=\"1.0\"?><a>\xD0") << QStringLiteral("Faled to load documet: ");
+    QTest::newRow("truncated UTF-8 part")
+            << true << QByteArray("<?xml version=\"1.0\"?><a>\xD0") << QStringLiteral("Faled to load documet: ");
 }
 
 void TestXmlIO::failures()

@@ -47,9 +47,9 @@ QString makeDatabase(const QString &dir, const QByteArray &records, const QStrin
     QString base = dir + QLatin1Char('/') + dbFileName;
     base.chop(QStringLiteral(".mv.db").size());
     QProcess java;
-    java.start(systemJava(), {QStringLiteral("-Dfile.encoding=UTF-8"), QStringLiteral("-jar"), jarPath(),
-                              QStringLiteral("-db"), base, QStringLiteral("-create"), QStringLiteral("-records"),
-                              recordsPath});
+    java.start(systemJava(),
+               {QStringLiteral("-Dfile.encoding=UTF-8"), QStringLiteral("-jar"), jarPath(), QStringLiteral("-db"), base,
+                QStringLiteral("-create"), QStringLiteral("-records"), recordsPath});
     java.closeWriteChannel();
     if (!java.waitForFinished(60000) || java.exitCode() != 0)
         return QStringLiteral("database not made: ") + QString::fromUtf8(java.readAllStandardError());

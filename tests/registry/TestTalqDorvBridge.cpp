@@ -6,8 +6,8 @@
 #include "TalqDorvData.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,8 +19,8 @@ using namespace RegistryInstallation;
 namespace {
 
 const QStringList ALL_SIGNALS{
-    "getDorvInfoResult", "getDorvElectionInfoResult", "getDorvMemberInfoResult", "getDorvFullInfoResult",
-    "getInfoError", "setTalqDorvHomeDirResult", "setTalqDorvHomeDirError", "stopProviderResult"};
+        "getDorvInfoResult", "getDorvElectionInfoResult", "getDorvMemberInfoResult", "getDorvFullInfoResult",
+        "getInfoError",      "setTalqDorvHomeDirResult",  "setTalqDorvHomeDirError", "stopProviderResult"};
 
 // Answers the directory chooser as a user would, and remembers where it opened.
 class RegistryDialogs : public DialogService
@@ -104,18 +104,23 @@ void TestTalqDorvBridge::requestsFromThePage_data()
     QTest::addColumn<QString>("slot");
     QTest::addColumn<QString>("resultSignal");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("getDorvInfo") << "getDorvInfo" << "getDorvInfoResult"
-                                 << QByteArray(R"({"number":7,"name":"Тестовый","address":"ул. Тестовая, 1","phone":"+7 111"})");
+    QTest::newRow("getDorvInfo")
+            << "getDorvInfo"
+            << "getDorvInfoResult"
+            << QByteArray(R"({"number":7,"name":"Тестовый","address":"ул. Тестовая, 1","phone":"+7 111"})");
     QTest::newRow("getDorvElectionInfo")
-            << "getDorvElectionInfo" << "getDorvElectionInfoResult"
+            << "getDorvElectionInfo"
+            << "getDorvElectionInfoResult"
             << QByteArray(R"({"number":7,"elections":[{"title":"Выборы совета","date":"2020-01-02","voters":10},)"
                           R"({"title":"Повторные","date":"2020-02-03","voters":12}]})");
     QTest::newRow("getDorvMemberInfo")
-            << "getDorvMemberInfo" << "getDorvMemberInfoResult"
+            << "getDorvMemberInfo"
+            << "getDorvMemberInfoResult"
             << QByteArray(R"({"number":7,"members":[{"fullName":"Иван Иванов","role":"член","phone":null},)"
                           R"({"fullName":"Пётр Петров","role":"председатель","phone":"5"}]})");
     QTest::newRow("getDorvFullInfo")
-            << "getDorvFullInfo" << "getDorvFullInfoResult"
+            << "getDorvFullInfo"
+            << "getDorvFullInfoResult"
             << QByteArray(R"({"number":7,"name":"Тестовый","address":"ул. Тестовая, 1","phone":"+7 111",)"
                           R"("elections":[{"title":"Выборы совета","date":"2020-01-02","voters":10},)"
                           R"({"title":"Повторные","date":"2020-02-03","voters":12}],)"
@@ -165,9 +170,12 @@ void TestTalqDorvBridge::requestWhileDisabledIsRefusedAtOnce_data()
 {
     QTest::addColumn<QString>("homeSetting"); // "" or "missing" or "noDb"
     QTest::addColumn<QString>("code");
-    QTest::newRow("no home") << "" << "talq_dorv_home_dir_not_set";
-    QTest::newRow("home missing") << "missing" << "talq_dorv_home_dir_not_set";
-    QTest::newRow("home without database") << "noDb" << "talq_dorv_db_not_set";
+    QTest::newRow("no home") << ""
+                             << "talq_dorv_home_dir_not_set";
+    QTest::newRow("home missing") << "missing"
+                                  << "talq_dorv_home_dir_not_set";
+    QTest::newRow("home without database") << "noDb"
+                                           << "talq_dorv_db_not_set";
 }
 
 void TestTalqDorvBridge::requestWhileDisabledIsRefusedAtOnce()
@@ -190,7 +198,8 @@ void TestTalqDorvBridge::requestWhileDisabledIsRefusedAtOnce()
     QCOMPARE(call(page, QStringLiteral("b.disabledReasonCode()")).toString(), code);
     call(page, QStringLiteral("b.getDorvMemberInfo('d', 3)"));
     QCOMPARE(page.received(QStringLiteral("getInfoError")),
-             (QList<QVariantList>{{"d", 3, QStringLiteral("Интеграция с TALQ DORV недоступна, код причины: %1").arg(code)}}));
+             (QList<QVariantList>{
+                     {"d", 3, QStringLiteral("Интеграция с TALQ DORV недоступна, код причины: %1").arg(code)}}));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("bin/java.started"))));
 }
 
@@ -204,9 +213,10 @@ void TestTalqDorvBridge::programDyingMidRequestIsAnErrorAndTheNextStartsAfresh()
     writeFakeJava(dir.path(), "echo 'Please input a line'\nread request\nexit 4");
     AppEnv::setJavaHomeDirPath(dir.path());
     call(page, QStringLiteral("b.getDorvInfo('dies', 7)"));
-    QCOMPARE(page.received(QStringLiteral("getInfoError")),
-             (QList<QVariantList>{{"dies", 7,
-                                   "Программа интеграции с TALQ DORV завершилась, не ответив на запрос (код выхода 4)"}}));
+    QCOMPARE(
+            page.received(QStringLiteral("getInfoError")),
+            (QList<QVariantList>{
+                    {"dies", 7, "Программа интеграции с TALQ DORV завершилась, не ответив на запрос (код выхода 4)"}}));
 
     // Java back in order: the next request starts the real program.
     AppEnv::setJavaHomeDirPath(QString());
@@ -248,24 +258,28 @@ void TestTalqDorvBridge::setHomeDir_data()
     QTest::addColumn<QStringList>("messages"); // %1 stands for the directory
     QTest::addColumn<QStringList>("codes");
     const int dorvAndDb = DorvExe | Database;
-    QTest::newRow("valid directory") << dorvAndDb << "DB.mv.db" << "" << true << QStringList() << QStringList();
-    QTest::newRow("file inside it") << dorvAndDb << "DB.mv.db" << "dorv.exe" << true << QStringList()
-                                    << QStringList();
-    QTest::newRow("only db.mv.db") << dorvAndDb << "db.mv.db" << "" << true << QStringList() << QStringList();
-    QTest::newRow("no dorv.exe") << int(Database) << "DB.mv.db" << "" << false
-                                 << QStringList{"В директории '%1' нет файла dorv.exe."} << QStringList{"incorrect_dir"};
-    QTest::newRow("no database") << int(DorvExe) << "DB.mv.db" << "" << false
-                                 << QStringList{"В директории '%1' нет файла базы 'DB.mv.db'."}
+    QTest::newRow("valid directory") << dorvAndDb << "DB.mv.db"
+                                     << "" << true << QStringList() << QStringList();
+    QTest::newRow("file inside it") << dorvAndDb << "DB.mv.db"
+                                    << "dorv.exe" << true << QStringList() << QStringList();
+    QTest::newRow("only db.mv.db") << dorvAndDb << "db.mv.db"
+                                   << "" << true << QStringList() << QStringList();
+    QTest::newRow("no dorv.exe") << int(Database) << "DB.mv.db"
+                                 << "" << false << QStringList{"В директории '%1' нет файла dorv.exe."}
+                                 << QStringList{"incorrect_dir"};
+    QTest::newRow("no database") << int(DorvExe) << "DB.mv.db"
+                                 << "" << false << QStringList{"В директории '%1' нет файла базы 'DB.mv.db'."}
                                  << QStringList{"file_db_not_found"};
-    QTest::newRow("both missing") << 0 << "DB.mv.db" << "" << false
+    QTest::newRow("both missing") << 0 << "DB.mv.db"
+                                  << "" << false
                                   << QStringList{"В директории '%1' нет файла dorv.exe.",
                                                  "В директории '%1' нет файла базы 'DB.mv.db'."}
                                   << QStringList{"incorrect_dir", "file_db_not_found"};
-    QTest::newRow("missing directory") << dorvAndDb << "DB.mv.db" << "<missing>" << false
-                                       << QStringList{"Директория '%1' не существует."}
+    QTest::newRow("missing directory") << dorvAndDb << "DB.mv.db"
+                                       << "<missing>" << false << QStringList{"Директория '%1' не существует."}
                                        << QStringList{"directory_not_found"};
-    QTest::newRow("empty path") << dorvAndDb << "DB.mv.db" << "<empty>" << false
-                                << QStringList{"Директория '%1' не существует."}
+    QTest::newRow("empty path") << dorvAndDb << "DB.mv.db"
+                                << "<empty>" << false << QStringList{"Директория '%1' не существует."}
                                 << QStringList{"directory_not_found"};
 }
 
@@ -324,7 +338,8 @@ void TestTalqDorvBridge::homeDirFromTheDialog()
     call(page, QStringLiteral("b.changeTalqDorvHomeDir('pick')"));
     DialogService::install(nullptr);
     QCOMPARE(dialogs.openedOn, QStringList{AppEnv::getApplicationDirPath()});
-    QCOMPARE(page.received(QStringLiteral("setTalqDorvHomeDirResult")), (QList<QVariantList>{{"pick", native(install)}}));
+    QCOMPARE(page.received(QStringLiteral("setTalqDorvHomeDirResult")),
+             (QList<QVariantList>{{"pick", native(install)}}));
     QCOMPARE(AppEnv::getTalqDorvHomeDirPath(), native(install));
 }
 

@@ -104,7 +104,7 @@ void TestTalqDorvData::databaseIsFound_data()
     QTest::newRow("lower case") << QStringList{"db.mv.db"} << QString() << "db.mv.db";
     QTest::newRow("none") << QStringList{"dorv.exe"} << QString() << QString();
     QTest::newRow("setting unchecked, slashes turned") << QStringList{"DB.mv.db"} << "C:\\reg\\other.mv.db"
-                                                        << "C:/reg/other.mv.db";
+                                                       << "C:/reg/other.mv.db";
 }
 
 void TestTalqDorvData::databaseIsFound()
@@ -127,15 +127,24 @@ void TestTalqDorvData::reasonCodes_data()
     QTest::addColumn<bool>("javaSetting");
     QTest::addColumn<QString>("dbSetting"); // "", "existing" or "missing"
     QTest::addColumn<QString>("code");
-    QTest::newRow("nothing set") << "" << false << "" << "talq_dorv_home_dir_not_set";
-    QTest::newRow("home missing") << "missing" << false << "" << "talq_dorv_home_dir_not_set";
-    QTest::newRow("home missing, only java") << "missing" << true << "" << "talq_dorv_home_dir_not_set";
-    QTest::newRow("home missing, only db") << "missing" << false << "existing" << "talq_dorv_home_dir_not_set";
-    QTest::newRow("no home, java and db set") << "" << true << "existing" << "";
-    QTest::newRow("no home, db set but missing") << "" << true << "missing" << "talq_dorv_db_not_found";
-    QTest::newRow("home without db") << "empty" << false << "" << "talq_dorv_db_not_set";
-    QTest::newRow("home without java is enough") << "full" << false << "" << "";
-    QTest::newRow("home, db setting missing") << "full" << false << "missing" << "talq_dorv_db_not_found";
+    QTest::newRow("nothing set") << "" << false << ""
+                                 << "talq_dorv_home_dir_not_set";
+    QTest::newRow("home missing") << "missing" << false << ""
+                                  << "talq_dorv_home_dir_not_set";
+    QTest::newRow("home missing, only java") << "missing" << true << ""
+                                             << "talq_dorv_home_dir_not_set";
+    QTest::newRow("home missing, only db") << "missing" << false << "existing"
+                                           << "talq_dorv_home_dir_not_set";
+    QTest::newRow("no home, java and db set") << "" << true << "existing"
+                                              << "";
+    QTest::newRow("no home, db set but missing") << "" << true << "missing"
+                                                 << "talq_dorv_db_not_found";
+    QTest::newRow("home without db") << "empty" << false << ""
+                                     << "talq_dorv_db_not_set";
+    QTest::newRow("home without java is enough") << "full" << false << ""
+                                                 << "";
+    QTest::newRow("home, db setting missing") << "full" << false << "missing"
+                                              << "talq_dorv_db_not_found";
 }
 
 void TestTalqDorvData::reasonCodes()
@@ -190,9 +199,9 @@ void TestTalqDorvData::commandLine()
     TalqDorv::Process *process = data.buildProcess();
     QCOMPARE(process->program(), TalqDorv::Process::nativePath(home.filePath(QStringLiteral("jre/bin/java"))));
     const QStringList expected{
-        QStringLiteral("-Dfile.encoding=UTF-8"), QStringLiteral("-jar"),
-        TalqDorv::Process::nativePath(home.filePath(QStringLiteral("app/integrations/talqdorv/talqdorv.jar"))),
-        QStringLiteral("-db"), expectedDbArgument};
+            QStringLiteral("-Dfile.encoding=UTF-8"), QStringLiteral("-jar"),
+            TalqDorv::Process::nativePath(home.filePath(QStringLiteral("app/integrations/talqdorv/talqdorv.jar"))),
+            QStringLiteral("-db"), expectedDbArgument};
     QCOMPARE(process->arguments(), expected);
     AppEnv::overrideApplicationDirPath(QString());
 }
@@ -214,7 +223,8 @@ void TestTalqDorvData::requests_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("data") << "data" << 7
-                          << QByteArray(R"({"number":7,"name":"Тестовый","address":"ул. Тестовая, 1","phone":"+7 111"})");
+                          << QByteArray(
+                                     R"({"number":7,"name":"Тестовый","address":"ул. Тестовая, 1","phone":"+7 111"})");
     QTest::newRow("elections") << "elections" << 7
                                << QByteArray(R"({"number":7,"elections":[)"
                                              R"({"title":"Выборы совета","date":"2020-01-02","voters":10},)"
@@ -226,8 +236,7 @@ void TestTalqDorvData::requests_data()
     QTest::newRow("all, nothing attached") << "all" << 9
                                            << QByteArray(R"({"number":9,"name":"Пустой","address":"ул. Пустая, 9",)"
                                                          R"("phone":null,"elections":[],"members":[]})");
-    QTest::newRow("unknown number") << "data" << 404
-                                    << QByteArray(R"({"error":"Dorv №404 не найден в реестре"})");
+    QTest::newRow("unknown number") << "data" << 404 << QByteArray(R"({"error":"Dorv №404 не найден в реестре"})");
 }
 
 void TestTalqDorvData::requests()
@@ -276,21 +285,26 @@ void TestTalqDorvData::startFailures_data()
     QTest::addColumn<QString>("cause");
     QTest::addColumn<QString>("expectedStart");
     QTest::addColumn<QString>("expectedDetail");
-    QTest::newRow("no java") << "noJava" << "Не найдена программа java" << QString();
+    QTest::newRow("no java") << "noJava"
+                             << "Не найдена программа java" << QString();
     QTest::newRow("java not executable") << "notExecutable"
-                                         << "Не удалось запустить программу интеграции с TALQ DORV '" << "jre/bin/java";
-    QTest::newRow("broken archive") << "brokenJar"
-                                    << "Программа интеграции с TALQ DORV завершилась, не выдав приглашения к вводу (код выхода 1"
-                                    << "Invalid or corrupt jarfile";
-    QTest::newRow("database path wrong") << "missingDb"
-                                         << "Программа интеграции с TALQ DORV завершилась, не выдав приглашения к вводу (код выхода 1"
-                                         << "not found";
+                                         << "Не удалось запустить программу интеграции с TALQ DORV '"
+                                         << "jre/bin/java";
+    QTest::newRow("broken archive")
+            << "brokenJar"
+            << "Программа интеграции с TALQ DORV завершилась, не выдав приглашения к вводу (код выхода 1"
+            << "Invalid or corrupt jarfile";
+    QTest::newRow("database path wrong")
+            << "missingDb"
+            << "Программа интеграции с TALQ DORV завершилась, не выдав приглашения к вводу (код выхода 1"
+            << "not found";
     QTest::newRow("never prompts") << "silent"
                                    << "Программа интеграции с TALQ DORV не выдала приглашения к вводу за 300 мс"
                                    << QString();
-    QTest::newRow("killed before prompt") << "crash"
-                                          << "Программа интеграции с TALQ DORV завершилась, не выдав приглашения к вводу (аварийное завершение"
-                                          << "loading";
+    QTest::newRow("killed before prompt")
+            << "crash"
+            << "Программа интеграции с TALQ DORV завершилась, не выдав приглашения к вводу (аварийное завершение"
+            << "loading";
 }
 
 void TestTalqDorvData::startFailures()
@@ -339,8 +353,9 @@ void TestTalqDorvData::startFailures()
 void TestTalqDorvData::programDyingMidRequest()
 {
     QTemporaryDir dir;
-    writeFakeJava(dir.path(), "echo 'Please input a line'\nread request\necho \"got $request\"\n"
-                              "printf 'OUTPUT: {\"half'\necho 'out of memory' >&2\nexit 3");
+    writeFakeJava(dir.path(),
+                  "echo 'Please input a line'\nread request\necho \"got $request\"\n"
+                  "printf 'OUTPUT: {\"half'\necho 'out of memory' >&2\nexit 3");
     AppEnv::setJavaHomeDirPath(dir.path());
     AppEnv::setTalqDorvJarPath(jarPath());
     AppEnv::setTalqDorvHomeDirPath(validHome());
@@ -348,7 +363,8 @@ void TestTalqDorvData::programDyingMidRequest()
     QVERIFY2(data.start(), qPrintable(data.errorString()));
     const QJsonObject answer = data.fetchDorvInfo(7).object();
     QCOMPARE(answer.value(QStringLiteral("error")).toString(),
-             QStringLiteral("Программа интеграции с TALQ DORV завершилась, не ответив на запрос (код выхода 3: out of memory)"));
+             QStringLiteral("Программа интеграции с TALQ DORV завершилась, не ответив на запрос (код выхода 3: out of "
+                            "memory)"));
     QVERIFY(!data.isStarted());
 
     // With a working Java the next start is a fresh program that answers.

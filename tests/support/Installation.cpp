@@ -10,10 +10,7 @@ namespace {
 
 const int kSafetyNetMs = 180000;
 
-QString builtBinDir()
-{
-    return qEnvironmentVariable("COVREL_BIN_DIR");
-}
+QString builtBinDir() { return qEnvironmentVariable("COVREL_BIN_DIR"); }
 
 void copyTree(const QString &from, const QString &to)
 {

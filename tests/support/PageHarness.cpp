@@ -50,9 +50,8 @@ bool PageHarness::open(const QString &page)
 {
     if (!QFile::exists(contentDir() + QStringLiteral("/index.html")))
         writeContentFile(QStringLiteral("index.html"), "<!DOCTYPE html><html><body>test page</body></html>");
-    const QUrl url = page.contains(QStringLiteral("://"))
-            ? QUrl(page)
-            : QUrl::fromLocalFile(contentDir() + QLatin1Char('/') + page);
+    const QUrl url = page.contains(QStringLiteral("://")) ? QUrl(page)
+                                                          : QUrl::fromLocalFile(contentDir() + QLatin1Char('/') + page);
     AppEnv::setUrl(url.toString());
     AppEnv::setUrlIde(QUrl::fromLocalFile(contentDir() + QStringLiteral("/ide.html")).toString());
     m_window = new MainWindow();
@@ -79,7 +78,8 @@ void PageHarness::useDemoContent()
 QVariant PageHarness::evalAsync(const QString &script, int timeoutMs)
 {
     eval(QStringLiteral("window.__harnessDone = undefined; window.__harnessHasResult = false;"
-                        "(function (done) { %1 })(function (v) { window.__harnessDone = v; window.__harnessHasResult = true; });")
+                        "(function (done) { %1 })(function (v) { window.__harnessDone = v; window.__harnessHasResult = "
+                        "true; });")
                  .arg(script));
     if (!QTest::qWaitFor([&] { return eval(QStringLiteral("window.__harnessHasResult")).toBool(); }, timeoutMs))
         return QStringLiteral("<no answer>");
@@ -96,21 +96,19 @@ QVariant PageHarness::eval(const QString &script)
 void PageHarness::record(const QString &objectExpression, const QStringList &signalNames)
 {
     const QString names = QString::fromUtf8(QJsonDocument::fromVariant(signalNames).toJson(QJsonDocument::Compact));
-    eval(QStringLiteral("(function (target, names) {"
-                        "  window.__harnessRecorded = window.__harnessRecorded || [];"
-                        "  names.forEach(function (name) {"
-                        "    target[name].connect(function () {"
-                        "      window.__harnessRecorded.push({signal: name, args: Array.prototype.slice.call(arguments)});"
-                        "    });"
-                        "  });"
-                        "})(%1, %2)")
+    eval(QStringLiteral(
+                 "(function (target, names) {"
+                 "  window.__harnessRecorded = window.__harnessRecorded || [];"
+                 "  names.forEach(function (name) {"
+                 "    target[name].connect(function () {"
+                 "      window.__harnessRecorded.push({signal: name, args: Array.prototype.slice.call(arguments)});"
+                 "    });"
+                 "  });"
+                 "})(%1, %2)")
                  .arg(objectExpression, names));
 }
 
-QVariantList PageHarness::received()
-{
-    return eval(QStringLiteral("window.__harnessRecorded || []")).toList();
-}
+QVariantList PageHarness::received() { return eval(QStringLiteral("window.__harnessRecorded || []")).toList(); }
 
 QList<QVariantList> PageHarness::received(const QString &signalName)
 {

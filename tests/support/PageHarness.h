@@ -25,8 +25,8 @@ public:
     explicit PageHarness(QObject *parent = nullptr);
     ~PageHarness() override;
 
-    QString appDir() const;      // the installation directory (application dir)
-    QString contentDir() const;  // appDir() + "/content"
+    QString appDir() const; // the installation directory (application dir)
+    QString contentDir() const; // appDir() + "/content"
     QString path(const QString &relative) const; // appDir() + "/" + relative
 
     // Copies the bundled demo content (the built installation's content/) in.

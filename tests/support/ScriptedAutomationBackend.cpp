@@ -7,8 +7,8 @@
 
 QString ScriptedAutomationBackend::Call::text() const
 {
-    const QString arguments = QString::fromUtf8(
-        QJsonDocument(QJsonArray::fromVariantList(args)).toJson(QJsonDocument::Compact));
+    const QString arguments =
+            QString::fromUtf8(QJsonDocument(QJsonArray::fromVariantList(args)).toJson(QJsonDocument::Compact));
     return QStringLiteral("%1.%2 %3").arg(object, member, arguments);
 }
 
@@ -104,10 +104,7 @@ QVariant ScriptedAutomationBackend::run(const QString &object, const QString &me
     return m_fallback ? m_fallback(object, member, args) : QVariant();
 }
 
-QString ScriptedAutomationBackend::classIdFromProgId(const QString &progId)
-{
-    return m_progIdClassIds.value(progId);
-}
+QString ScriptedAutomationBackend::classIdFromProgId(const QString &progId) { return m_progIdClassIds.value(progId); }
 
 AutomationBackend::Handle ScriptedAutomationBackend::create(const QString &id, bool attach, AutomationError *error)
 {

@@ -74,7 +74,7 @@ private:
     Handle handleFor(const QString &object);
     QVariant run(const QString &object, const QString &member, const QVariantList &args) const;
 
-    QMap<QString, QString> m_progIds;  // progId -> object
+    QMap<QString, QString> m_progIds; // progId -> object
     QMap<QString, QString> m_classIds; // classId -> object
     QMap<QString, QString> m_progIdClassIds;
     QHash<QString, QString> m_coClasses;

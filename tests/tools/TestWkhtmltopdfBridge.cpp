@@ -77,9 +77,11 @@ void TestWkhtmltopdfBridge::storePdfDirNumbering_data()
 
     QTest::newRow("highest plus one") << QStringList{"Report 1", "Report 3", "Report x"} << QStringList() << "Report"
                                       << "Report 4";
-    QTest::newRow("none yet") << QStringList() << QStringList() << "Report" << "Report 1";
+    QTest::newRow("none yet") << QStringList() << QStringList() << "Report"
+                              << "Report 1";
     QTest::newRow("other names ignored") << QStringList{"Reports 5", "My Report 7", "Report 2", "Report 8 old"}
-                                         << QStringList() << "Report" << "Report 3";
+                                         << QStringList() << "Report"
+                                         << "Report 3";
     QTest::newRow("files do not count") << QStringList{"Report 1"} << QStringList{"Report 9"} << "Report"
                                         << "Report 2";
     QTest::newRow("Cyrillic prefix") << QStringList{"Отчет 2", "Отчет 10"} << QStringList() << "Отчет"
@@ -115,8 +117,8 @@ void TestWkhtmltopdfBridge::availability_data()
     // A single conversion 's1', then an empty batch 'b1'.
     QTest::newRow("laid-out converter") << true << QString() << true << QString()
                                         << QStringList{"convertHtmlToPdfFinished s1"};
-    QTest::newRow("no converter: nothing answered") << false << QString() << false << "exe_file_not_exists"
-                                                    << QStringList();
+    QTest::newRow("no converter: nothing answered")
+            << false << QString() << false << "exe_file_not_exists" << QStringList();
     QTest::newRow("setting names a missing converter")
             << true << "@/gone/wkhtmltopdf" << true << "exe_file_not_exists"
             << QStringList{"convertHtmlToPdfError s1", "convertHtmlToPdfError b1"};
@@ -247,9 +249,9 @@ void TestWkhtmltopdfBridge::demoPanelPrintsRecordsInOneBatch()
     QCOMPARE(page.eval(QStringLiteral("document.getElementById('pdfStatus').textContent")).toString(),
              QStringLiteral("Конвертер найден"));
     page.eval(QStringLiteral("document.getElementById('pdfPrint').click()"));
-    QVERIFY(QTest::qWaitFor([&] {
-        return !page.eval(QStringLiteral("document.getElementById('pdfPrint').disabled")).toBool();
-    }, 120000));
+    QVERIFY(QTest::qWaitFor(
+            [&] { return !page.eval(QStringLiteral("document.getElementById('pdfPrint').disabled")).toBool(); },
+            120000));
     QCOMPARE(page.eval(QStringLiteral("document.getElementById('pdfStatus').textContent")).toString(),
              QStringLiteral("Готово: 3 PDF"));
     QCOMPARE(page.eval(QStringLiteral("document.getElementById('pdfProgress').value")).toInt(), 3);

@@ -64,9 +64,9 @@ void TestWkhtmltopdfProcessWkhtmltopdf::stdinLineReachesConverterIntact_data()
     const QString quoted = QStringLiteral("Он сказал \"да\"");
     QTest::newRow("double quotes") << QStringLiteral("setTitle(%1)").arg(jsString(quoted)) << "a.pdf" << quoted;
     const QString backslashes = QStringLiteral("C:\\temp\\new \\\" end");
-    QTest::newRow("backslashes") << QStringLiteral("setTitle(%1)").arg(jsString(backslashes)) << "a.pdf"
-                                 << backslashes;
-    QTest::newRow("single quotes") << QStringLiteral("setTitle('it\\'s')") << "a.pdf" << "it's";
+    QTest::newRow("backslashes") << QStringLiteral("setTitle(%1)").arg(jsString(backslashes)) << "a.pdf" << backslashes;
+    QTest::newRow("single quotes") << QStringLiteral("setTitle('it\\'s')") << "a.pdf"
+                                   << "it's";
     QTest::newRow("spaces in the output path") << QStringLiteral("setTitle('spaced')") << "out dir/my file.pdf"
                                                << "spaced";
     QTest::newRow("line break in the script") << QStringLiteral("var s = 'two lines'\nsetTitle(s)") << "a.pdf"
@@ -82,9 +82,10 @@ void TestWkhtmltopdfProcessWkhtmltopdf::stdinLineReachesConverterIntact()
         QSKIP("the build did not lay out integrations/wkhtmltopdf/wkhtmltopdf (Debian package wkhtmltopdf)");
 
     const QString page = m_dir->filePath(QStringLiteral("page.html"));
-    writeFile(page, "<html><head><meta charset='utf-8'></head><body><p id='t'>unset</p>"
-                    "<script>function setTitle(s) { document.getElementById('t').textContent = s; }</script>"
-                    "</body></html>");
+    writeFile(page,
+              "<html><head><meta charset='utf-8'></head><body><p id='t'>unset</p>"
+              "<script>function setTitle(s) { document.getElementById('t').textContent = s; }</script>"
+              "</body></html>");
     const QString output = m_dir->filePath(outputName);
     QDir().mkpath(QFileInfo(output).absolutePath());
 
@@ -113,19 +114,20 @@ void TestWkhtmltopdfProcessWkhtmltopdf::batchCounter_data()
                                          << QList<int>{2, 1, 0} << false;
     QTest::newRow("reports before the last line was queued")
             << QByteArray("printf '\\rDone\\n\\rDone\\n' >&2; cat >/dev/null") << 2 << QList<int>{1, 0} << false;
-    QTest::newRow("two markers in one write") << QByteArray("read a; read b; printf '\\rDone  \\r\\rDone  \\n' >&2; cat >/dev/null")
-                                              << 2 << QList<int>{1, 0} << false;
+    QTest::newRow("two markers in one write")
+            << QByteArray("read a; read b; printf '\\rDone  \\r\\rDone  \\n' >&2; cat >/dev/null") << 2
+            << QList<int>{1, 0} << false;
     QTest::newRow("marker cut between writes")
             << QByteArray("read a; printf 'Printing\\r[=====]\\rDo' >&2; sleep 0.1; printf 'ne\\n' >&2; cat >/dev/null")
             << 1 << QList<int>{0} << false;
     QTest::newRow("Done inside a console message does not count")
             << QByteArray("cat >/dev/null; printf 'Warning: file:///p.html:3 Done loading\\n\\rDone\\n' >&2") << 2
             << QList<int>{1} << true;
-    QTest::newRow("crash mid-batch")
-            << QByteArray("cat >/dev/null; printf '\\rDone\\n' >&2; kill -SEGV $$") << 3 << QList<int>{2} << true;
+    QTest::newRow("crash mid-batch") << QByteArray("cat >/dev/null; printf '\\rDone\\n' >&2; kill -SEGV $$") << 3
+                                     << QList<int>{2} << true;
     QTest::newRow("ends without reporting") << QByteArray("cat >/dev/null") << 2 << QList<int>{} << true;
-    QTest::newRow("bad line ends the converter (exit 1, no Done)") << QByteArray("read a; exit 1") << 3
-                                                                   << QList<int>{} << true;
+    QTest::newRow("bad line ends the converter (exit 1, no Done)")
+            << QByteArray("read a; exit 1") << 3 << QList<int>{} << true;
 }
 
 void TestWkhtmltopdfProcessWkhtmltopdf::batchCounter()

@@ -115,10 +115,11 @@ void TestWkhtmltopdfProcessor::availability_data()
     QTest::newRow("windows name first") << QString() << QStringList{"wkhtmltopdf", "wkhtmltopdf.exe"} << true
                                         << QString() << "@/integrations/wkhtmltopdf/wkhtmltopdf.exe";
     QTest::newRow("no converter") << QString() << QStringList() << false << "exe_file_not_exists" << QString();
-    QTest::newRow("setting names a missing file") << "@/nowhere/wkhtmltopdf" << QStringList{"wkhtmltopdf"} << true
-                                                  << "exe_file_not_exists" << "@/nowhere/wkhtmltopdf";
-    QTest::newRow("setting names an existing file") << "@/own/converter" << QStringList() << true << QString()
-                                                    << "@/own/converter";
+    QTest::newRow("setting names a missing file")
+            << "@/nowhere/wkhtmltopdf" << QStringList{"wkhtmltopdf"} << true << "exe_file_not_exists"
+            << "@/nowhere/wkhtmltopdf";
+    QTest::newRow("setting names an existing file")
+            << "@/own/converter" << QStringList() << true << QString() << "@/own/converter";
 }
 
 void TestWkhtmltopdfProcessor::availability()
@@ -271,8 +272,8 @@ void TestWkhtmltopdfProcessor::refusedBatches_data()
     QTest::addColumn<QStringList>("docsFrom");
     QTest::addColumn<QStringList>("docsTo");
 
-    QTest::newRow("fewer scripts than PDF files") << QStringList{"@/1.pdf", "@/2.pdf"} << QStringList{"a()"}
-                                                  << QStringList() << QStringList();
+    QTest::newRow("fewer scripts than PDF files")
+            << QStringList{"@/1.pdf", "@/2.pdf"} << QStringList{"a()"} << QStringList() << QStringList();
     QTest::newRow("scripts left out") << QStringList{"@/1.pdf"} << QStringList() << QStringList() << QStringList();
     QTest::newRow("fewer destinations than documents")
             << QStringList() << QStringList() << QStringList{"docs/b.docx", "docs/b.docx"} << QStringList{"@/x"};
@@ -308,26 +309,43 @@ void TestWkhtmltopdfProcessor::dataDocumentCopies_data()
     QTest::addColumn<QString>("expected"); // the file that holds the copy, or empty
     QTest::addColumn<QString>("logged");
 
-    QTest::newRow("extension appended") << "docs/b.docx" << "@/out/a" << "@/out/a.docx"
+    QTest::newRow("extension appended") << "docs/b.docx"
+                                        << "@/out/a"
+                                        << "@/out/a.docx"
                                         << "Файл docs/b.docx скопирован в @/out/a.docx";
-    QTest::newRow("extension already there") << "docs/b.docx" << "@/out/a.docx" << "@/out/a.docx"
+    QTest::newRow("extension already there") << "docs/b.docx"
+                                             << "@/out/a.docx"
+                                             << "@/out/a.docx"
                                              << "Файл docs/b.docx скопирован в @/out/a.docx";
-    QTest::newRow("extension in another case appended again")
-            << "docs/b.docx" << "@/out/a.DOCX" << "@/out/a.DOCX.docx" << "Файл docs/b.docx скопирован в @/out/a.DOCX.docx";
-    QTest::newRow("/data/ names the content data folder")
-            << "/data/docs/b.docx" << "@/out/a" << "@/out/a.docx" << "Копируем документ: docs/b.docx. в @/out/a";
-    QTest::newRow("data/ too") << "data/docs/b.docx" << "@/out/a" << "@/out/a.docx"
+    QTest::newRow("extension in another case appended again") << "docs/b.docx"
+                                                              << "@/out/a.DOCX"
+                                                              << "@/out/a.DOCX.docx"
+                                                              << "Файл docs/b.docx скопирован в @/out/a.DOCX.docx";
+    QTest::newRow("/data/ names the content data folder") << "/data/docs/b.docx"
+                                                          << "@/out/a"
+                                                          << "@/out/a.docx"
+                                                          << "Копируем документ: docs/b.docx. в @/out/a";
+    QTest::newRow("data/ too") << "data/docs/b.docx"
+                               << "@/out/a"
+                               << "@/out/a.docx"
                                << "Файл docs/b.docx скопирован в @/out/a.docx";
-    QTest::newRow("missing folders created") << "docs/b.docx" << "@/x/y/a" << "@/x/y/a.docx"
+    QTest::newRow("missing folders created") << "docs/b.docx"
+                                             << "@/x/y/a"
+                                             << "@/x/y/a.docx"
                                              << "Директории для хранения документа нет. Cоздаем. Путь: @/x/y";
-    QTest::newRow("empty destination: own name, current folder") << "docs/b.docx" << "" << "@/b.docx"
+    QTest::newRow("empty destination: own name, current folder") << "docs/b.docx"
+                                                                 << ""
+                                                                 << "@/b.docx"
                                                                  << "Файл docs/b.docx скопирован в b.docx";
-    QTest::newRow("blank destination") << "docs/b.docx" << "  " << "@/b.docx"
+    QTest::newRow("blank destination") << "docs/b.docx"
+                                       << "  "
+                                       << "@/b.docx"
                                        << "Файл docs/b.docx скопирован в b.docx";
-    QTest::newRow("missing source skipped") << "docs/none.docx" << "@/out/a" << QString()
-                                            << "Файл не найден. Файл: docs/none.docx. Путь: @/content/data/docs/none.docx";
-    QTest::newRow("existing file kept") << "docs/b.docx" << "@/keep/a" << QString()
-                                        << "Файл docs/b.docx скопирован в @/keep/a.docx";
+    QTest::newRow("missing source skipped")
+            << "docs/none.docx"
+            << "@/out/a" << QString() << "Файл не найден. Файл: docs/none.docx. Путь: @/content/data/docs/none.docx";
+    QTest::newRow("existing file kept") << "docs/b.docx"
+                                        << "@/keep/a" << QString() << "Файл docs/b.docx скопирован в @/keep/a.docx";
 }
 
 void TestWkhtmltopdfProcessor::dataDocumentCopies()

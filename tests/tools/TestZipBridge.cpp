@@ -109,10 +109,11 @@ void TestZipBridge::layOut7Zip()
 
 void TestZipBridge::zipDir(const QString &dir, const QString &zip, const QString &prefix, bool withPrefixArgument)
 {
-    m_page->record(QStringLiteral("__covrelBridge.zipBridge"), {QStringLiteral("zipDirFinished"), QStringLiteral("zipDirError")});
+    m_page->record(QStringLiteral("__covrelBridge.zipBridge"),
+                   {QStringLiteral("zipDirFinished"), QStringLiteral("zipDirError")});
     const QString prefixArgument = withPrefixArgument ? QStringLiteral(", ") + jsString(prefix) : QString();
     m_page->eval(QStringLiteral("__covrelBridge.zipBridge.zipDir('z1', %1, %2%3)")
-                     .arg(jsString(dir), jsString(zip), prefixArgument));
+                         .arg(jsString(dir), jsString(zip), prefixArgument));
 }
 
 void TestZipBridge::zipDirPacksTopFolder_data()
@@ -142,8 +143,9 @@ void TestZipBridge::zipDirPacksTopFolder()
     QCOMPARE(m_page->received(QStringLiteral("zipDirFinished")).at(0),
              (QVariantList{QStringLiteral("z1"), m_work->filePath(QStringLiteral("docs")), zip, prefix}));
     QVERIFY(m_page->received(QStringLiteral("zipDirError")).isEmpty());
-    QCOMPARE(zipEntries(zip), (QStringList{topFolder + QStringLiteral("/NoDot"), topFolder + QStringLiteral("/a.txt"),
-                                           topFolder + QStringLiteral("/sub/b.xml")}));
+    QCOMPARE(zipEntries(zip),
+             (QStringList{topFolder + QStringLiteral("/NoDot"), topFolder + QStringLiteral("/a.txt"),
+                          topFolder + QStringLiteral("/sub/b.xml")}));
 }
 
 void TestZipBridge::zipDirAddsToExistingArchive()
@@ -157,8 +159,9 @@ void TestZipBridge::zipDirAddsToExistingArchive()
 
     zipDir(m_work->filePath(QStringLiteral("docs")), zip, QString());
     QVERIFY(m_page->waitFor(QStringLiteral("zipDirFinished"), 2));
-    QCOMPARE(zipEntries(zip), (QStringList{QStringLiteral("docs/NoDot"), QStringLiteral("docs/a.txt"),
-                                           QStringLiteral("docs/sub/b.xml"), QStringLiteral("other/c.txt")}));
+    QCOMPARE(zipEntries(zip),
+             (QStringList{QStringLiteral("docs/NoDot"), QStringLiteral("docs/a.txt"), QStringLiteral("docs/sub/b.xml"),
+                          QStringLiteral("other/c.txt")}));
 }
 
 void TestZipBridge::namesLikeSwitchesAreNames_data()
@@ -169,7 +172,8 @@ void TestZipBridge::namesLikeSwitchesAreNames_data()
 
     QTest::newRow("prefix with leading dash") << QStringLiteral("docs") << QStringLiteral("-x") << QStringLiteral("-x");
     QTest::newRow("folder with leading at sign") << QStringLiteral("@d") << QString() << QStringLiteral("@d");
-    QTest::newRow("folder with leading at sign renamed") << QStringLiteral("@d") << QStringLiteral("p") << QStringLiteral("p");
+    QTest::newRow("folder with leading at sign renamed")
+            << QStringLiteral("@d") << QStringLiteral("p") << QStringLiteral("p");
     QTest::newRow("both") << QStringLiteral("@d") << QStringLiteral("-x") << QStringLiteral("-x");
 }
 
@@ -189,8 +193,9 @@ void TestZipBridge::namesLikeSwitchesAreNames()
 
     QVERIFY(m_page->waitFor(QStringLiteral("zipDirFinished")));
     QVERIFY(m_page->received(QStringLiteral("zipDirError")).isEmpty());
-    QCOMPARE(zipEntries(zip), (QStringList{topFolder + QStringLiteral("/NoDot"), topFolder + QStringLiteral("/a.txt"),
-                                           topFolder + QStringLiteral("/sub/b.xml")}));
+    QCOMPARE(zipEntries(zip),
+             (QStringList{topFolder + QStringLiteral("/NoDot"), topFolder + QStringLiteral("/a.txt"),
+                          topFolder + QStringLiteral("/sub/b.xml")}));
 }
 
 void TestZipBridge::signalsConnectWithoutPrefix()
@@ -201,12 +206,13 @@ void TestZipBridge::signalsConnectWithoutPrefix()
     const QString error = QStringLiteral("zipDirError(QString,QString,QString)");
     QVERIFY(m_page->eval(QStringLiteral("typeof __covrelBridge.zipBridge['%1'].connect === 'function'"
                                         " && typeof __covrelBridge.zipBridge['%2'].connect === 'function'")
-                             .arg(finished, error))
-                .toBool());
+                                 .arg(finished, error))
+                    .toBool());
     m_page->record(QStringLiteral("__covrelBridge.zipBridge"), {finished});
     const QString dir = m_work->filePath(QStringLiteral("docs"));
     const QString zip = m_work->filePath(QStringLiteral("out.zip"));
-    m_page->eval(QStringLiteral("__covrelBridge.zipBridge.zipDir('z1', %1, %2, 'X')").arg(jsString(dir), jsString(zip)));
+    m_page->eval(
+            QStringLiteral("__covrelBridge.zipBridge.zipDir('z1', %1, %2, 'X')").arg(jsString(dir), jsString(zip)));
 
     QVERIFY(m_page->waitFor(finished));
     QCOMPARE(m_page->received(finished).at(0), (QVariantList{QStringLiteral("z1"), dir, zip}));
@@ -220,10 +226,10 @@ void TestZipBridge::availability_data()
 
     QTest::newRow("laid out beside the executable") << QStringLiteral("link") << true << QString();
     QTest::newRow("nothing laid out") << QString() << false << QStringLiteral("exe_file_not_exists");
-    QTest::newRow("setting names a missing file") << QStringLiteral("setting:/nonexistent/7z") << false
-                                                  << QStringLiteral("exe_file_not_exists");
-    QTest::newRow("setting wins over layout") << QStringLiteral("link+setting:/nonexistent/7z") << false
-                                              << QStringLiteral("exe_file_not_exists");
+    QTest::newRow("setting names a missing file")
+            << QStringLiteral("setting:/nonexistent/7z") << false << QStringLiteral("exe_file_not_exists");
+    QTest::newRow("setting wins over layout")
+            << QStringLiteral("link+setting:/nonexistent/7z") << false << QStringLiteral("exe_file_not_exists");
 }
 
 void TestZipBridge::availability()
@@ -261,7 +267,8 @@ void TestZipBridge::failedRunsAnswerZipDirError_data()
     QTest::addColumn<QString>("script"); // body of a 7-Zip stand-in; REAL is the real one; empty: cannot start
     QTest::addColumn<QString>("prefix");
 
-    QTest::newRow("packing crashes") << QStringLiteral("[ \"$1\" = a ] && kill -SEGV $$\nexec \"$REAL\" \"$@\"") << QString();
+    QTest::newRow("packing crashes") << QStringLiteral("[ \"$1\" = a ] && kill -SEGV $$\nexec \"$REAL\" \"$@\"")
+                                     << QString();
     QTest::newRow("rename crashes") << QStringLiteral("[ \"$1\" = rn ] && kill -SEGV $$\nexec \"$REAL\" \"$@\"")
                                     << QStringLiteral("X");
     QTest::newRow("7-Zip cannot start") << QString() << QString();

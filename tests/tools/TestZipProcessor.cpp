@@ -37,7 +37,8 @@ QStringList zipEntries(const QString &zipPath)
     python.start(QStringLiteral("python3"),
                  {QStringLiteral("-c"),
                   QStringLiteral("import sys, zipfile\n"
-                                 "print('\\n'.join(sorted(n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith('/'))))"),
+                                 "print('\\n'.join(sorted(n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not "
+                                 "n.endswith('/'))))"),
                   zipPath});
     if (!python.waitForFinished(60000) || python.exitCode() != 0)
         return {};
@@ -113,8 +114,9 @@ void TestZipProcessor::archiveDirStoresEveryFileRelativeToDir()
     QDir::setCurrent(previous);
 
     QVERIFY(ok);
-    QCOMPARE(zipEntries(zip), (QStringList{QStringLiteral("[Content_Types].xml"), QStringLiteral("_rels/.rels"),
-                                           QStringLiteral("word/document.xml"), QStringLiteral("word/media/image1")}));
+    QCOMPARE(zipEntries(zip),
+             (QStringList{QStringLiteral("[Content_Types].xml"), QStringLiteral("_rels/.rels"),
+                          QStringLiteral("word/document.xml"), QStringLiteral("word/media/image1")}));
 }
 
 void TestZipProcessor::extractToDirEmptiesDirFirst()
@@ -174,7 +176,9 @@ void TestZipProcessor::questionEndsRunInsteadOfHanging()
     writeFile(source + QStringLiteral("/s.txt"), "secret");
     const QString zip = m_dir->filePath(QStringLiteral("secret.zip"));
     QProcess make;
-    make.start(sevenZip(), {QStringLiteral("a"), QStringLiteral("-tzip"), QStringLiteral("-pPASS"), zip, source + QStringLiteral("/*")});
+    make.start(sevenZip(),
+               {QStringLiteral("a"), QStringLiteral("-tzip"), QStringLiteral("-pPASS"), zip,
+                source + QStringLiteral("/*")});
     QVERIFY(make.waitForFinished(60000) && make.exitCode() == 0);
 
     Zip::Processor processor;

@@ -29,7 +29,8 @@ void captureHandler(QtMsgType type, const QMessageLogContext &context, const QSt
 
 QString realConverter()
 {
-    const QString path = qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/integrations/wkhtmltopdf/wkhtmltopdf");
+    const QString path =
+            qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/integrations/wkhtmltopdf/wkhtmltopdf");
     return QFileInfo::exists(path) ? path : QString();
 }
 
@@ -65,8 +66,8 @@ void copyDemoPrintPages(const QString &contentDir)
 {
     const QString source = qEnvironmentVariable("COVREL_SOURCE_DIR") + QStringLiteral("/content/");
     QDir().mkpath(contentDir);
-    for (const QString &name : {QStringLiteral("pdf.html"), QStringLiteral("pdf_header.html"),
-                                QStringLiteral("pdf_footer.html")})
+    for (const QString &name :
+         {QStringLiteral("pdf.html"), QStringLiteral("pdf_header.html"), QStringLiteral("pdf_footer.html")})
         QFile::copy(source + name, contentDir + QLatin1Char('/') + name);
 }
 

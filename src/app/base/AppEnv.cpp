@@ -112,10 +112,7 @@ QDir AppEnv::getContentDataDir()
 QString AppEnv::getContentDataDirPath() { return getContentDataDir().absolutePath(); }
 void AppEnv::setContentDataDirPath(const QString &path) { settings().contentDataDirPath = path; }
 
-QDir AppEnv::getStoreDir()
-{
-    return mkdir(QDir(getApplicationDir().absoluteFilePath(STORE_DIR_NAME)));
-}
+QDir AppEnv::getStoreDir() { return mkdir(QDir(getApplicationDir().absoluteFilePath(STORE_DIR_NAME))); }
 
 QString AppEnv::getStoreDirPath() { return getStoreDir().absolutePath(); }
 
@@ -129,19 +126,13 @@ QDir AppEnv::getStoreDocsDir()
 QString AppEnv::getStoreDocsDirPath() { return getStoreDocsDir().absolutePath(); }
 void AppEnv::setStoreDocsDirPath(const QString &path) { settings().storeDocsDirPath = path; }
 
-QDir AppEnv::getStoreTmpDir()
-{
-    return mkdir(QDir(getStoreDir().absoluteFilePath(STORE_TMP_DIR_NAME)));
-}
+QDir AppEnv::getStoreTmpDir() { return mkdir(QDir(getStoreDir().absoluteFilePath(STORE_TMP_DIR_NAME))); }
 
 QString AppEnv::getStoreTmpFilePath(const QString &name) { return resolve(getStoreTmpDir(), name); }
 
 QFile *AppEnv::getContentFile(const QString &name) { return new QFile(resolve(getContentDir(), name)); }
 
-QFile *AppEnv::getContentDataFile(const QString &name)
-{
-    return new QFile(resolve(getContentDataDir(), name));
-}
+QFile *AppEnv::getContentDataFile(const QString &name) { return new QFile(resolve(getContentDataDir(), name)); }
 
 QString AppEnv::getFilePath(const QString &path)
 {

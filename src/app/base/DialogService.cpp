@@ -13,8 +13,7 @@ DialogService::~DialogService()
         s_installed = nullptr;
 }
 
-QString DialogService::getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir,
-                                            Links links)
+QString DialogService::getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir, Links links)
 {
     QFileDialog::Options options = QFileDialog::ShowDirsOnly;
     if (links == Links::Keep)

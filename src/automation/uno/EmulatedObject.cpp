@@ -10,8 +10,7 @@ QString EmulatedObject::bareName(const QString &member)
 
 void EmulatedObject::throwUnknownMember(const QString &member) const
 {
-    throw AutomationFault{DispatchCode::MEMBER_NOT_FOUND,
-                          QStringLiteral("%1 has no member %2").arg(coClass(), member)};
+    throw AutomationFault{DispatchCode::MEMBER_NOT_FOUND, QStringLiteral("%1 has no member %2").arg(coClass(), member)};
 }
 
 int collectionIndex(const QVariantList &args, int count)
@@ -21,7 +20,7 @@ int collectionIndex(const QVariantList &args, int count)
     if (!ok || index < 1 || index > count)
         throw AutomationFault{DispatchCode::BAD_INDEX,
                               QStringLiteral("The requested member of the collection does not exist (%1 of %2)")
-                                  .arg(args.value(0).toString())
-                                  .arg(count)};
+                                      .arg(args.value(0).toString())
+                                      .arg(count)};
     return index;
 }

@@ -18,8 +18,12 @@ public:
         std::shared_ptr<EmulatedObject> object;
 
         Answer() = default;
-        Answer(const QVariant &v) : value(v) {}
-        Answer(std::shared_ptr<EmulatedObject> o) : object(std::move(o)) {}
+        Answer(const QVariant &v)
+            : value(v)
+        { }
+        Answer(std::shared_ptr<EmulatedObject> o)
+            : object(std::move(o))
+        { }
     };
 
     virtual ~EmulatedObject() = default;
@@ -30,10 +34,10 @@ public:
     virtual void set(const QString &name, const QVariant &value);
 
 protected:
-    template <class Kind>
+    template<class Kind>
     using Members = QHash<QString, Answer (Kind::*)(const QVariantList &)>;
 
-    template <class Kind>
+    template<class Kind>
     Answer dispatch(Kind *self, const Members<Kind> &members, const QString &member, const QVariantList &args)
     {
         const auto found = members.constFind(bareName(member));
@@ -54,9 +58,9 @@ struct AutomationFault
 };
 
 namespace DispatchCode {
-const int EXCEPTION = -2147352567;        // DISP_E_EXCEPTION
+const int EXCEPTION = -2147352567; // DISP_E_EXCEPTION
 const int MEMBER_NOT_FOUND = -2147352573; // DISP_E_MEMBERNOTFOUND
-const int BAD_INDEX = -2147352565;        // DISP_E_BADINDEX
+const int BAD_INDEX = -2147352565; // DISP_E_BADINDEX
 } // namespace DispatchCode
 
 // 1-based collection index from the first argument; throws when outside 1..count.

@@ -48,7 +48,6 @@ QString OfficeInstallation::version() const
     QFile xcd(m_programDir + QStringLiteral("/../share/registry/main.xcd"));
     if (!xcd.open(QIODevice::ReadOnly))
         return QString();
-    static const QRegularExpression setupVersion(
-        QStringLiteral("\"ooSetupVersion\"[^>]*>\\s*<value>([^<]*)</value>"));
+    static const QRegularExpression setupVersion(QStringLiteral("\"ooSetupVersion\"[^>]*>\\s*<value>([^<]*)</value>"));
     return setupVersion.match(QString::fromUtf8(xcd.readAll())).captured(1);
 }

@@ -22,16 +22,15 @@ namespace {
 // Start-to-connect takes a quarter of a second on a seeded profile; this is a safety net.
 const int CONNECT_TIMEOUT_MS = 60000;
 const int RETRY_PAUSE_MS = 50;
-}
+} // namespace
 
-OfficeProcess::OfficeProcess(const OfficeInstallation &installation, const QString &pipeName,
-                             const QString &profileDir, bool shared)
+OfficeProcess::OfficeProcess(const OfficeInstallation &installation, const QString &pipeName, const QString &profileDir,
+                             bool shared)
     : m_installation(installation)
     , m_pipeName(pipeName)
     , m_profileDir(profileDir)
     , m_shared(shared)
-{
-}
+{ }
 
 OfficeProcess::~OfficeProcess() { release(); }
 
@@ -101,10 +100,14 @@ bool OfficeProcess::start()
     QDir().mkpath(m_profileDir);
     seedProfile();
     const QStringList arguments{
-        QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--norestore"),
-        QStringLiteral("--nologo"), QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck"),
-        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
-        QStringLiteral("-env:UserInstallation=%1").arg(QUrl::fromLocalFile(m_profileDir).toString())};
+            QStringLiteral("--headless"),
+            QStringLiteral("--invisible"),
+            QStringLiteral("--norestore"),
+            QStringLiteral("--nologo"),
+            QStringLiteral("--nodefault"),
+            QStringLiteral("--nolockcheck"),
+            QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
+            QStringLiteral("-env:UserInstallation=%1").arg(QUrl::fromLocalFile(m_profileDir).toString())};
     m_process.setProgram(m_installation.soffice());
     m_process.setArguments(arguments);
     if (m_shared) {
@@ -131,18 +134,17 @@ void OfficeProcess::seedProfile() const
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    file.write(QStringLiteral(
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                   "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-                   "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-                   "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-                   "<item oor:path=\"/org.openoffice.Setup/Product\"><prop oor:name=\"ooSetupLastVersion\" "
-                   "oor:op=\"fuse\"><value>%1</value></prop></item>\n"
-                   "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"FirstRun\" "
-                   "oor:op=\"fuse\"><value>false</value></prop></item>\n"
-                   "</oor:items>\n")
-                   .arg(version)
-                   .toUtf8());
+    file.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                              "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+                              "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+                              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+                              "<item oor:path=\"/org.openoffice.Setup/Product\"><prop oor:name=\"ooSetupLastVersion\" "
+                              "oor:op=\"fuse\"><value>%1</value></prop></item>\n"
+                              "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"FirstRun\" "
+                              "oor:op=\"fuse\"><value>false</value></prop></item>\n"
+                              "</oor:items>\n")
+                       .arg(version)
+                       .toUtf8());
 }
 
 void OfficeProcess::terminate()

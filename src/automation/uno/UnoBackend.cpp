@@ -8,9 +8,9 @@
 #include <com/sun/star/uno/Exception.hpp>
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <QDir>
 #include <QStandardPaths>
+#include <algorithm>
 #include <unistd.h>
 
 using namespace css;
@@ -51,15 +51,17 @@ std::shared_ptr<WordSession> UnoBackend::wordSession(bool attach, AutomationErro
         session = std::make_shared<WordSession>(installation, pipe, profileDir, true, nullptr);
     } else {
         // Offices that have quit are forgotten; their objects keep what they need.
-        m_privateWords.erase(std::remove_if(m_privateWords.begin(), m_privateWords.end(),
-                                            [](const std::shared_ptr<WordSession> &word) { return !word->isConnected(); }),
-                             m_privateWords.end());
+        m_privateWords.erase(
+                std::remove_if(m_privateWords.begin(), m_privateWords.end(),
+                               [](const std::shared_ptr<WordSession> &word) { return !word->isConnected(); }),
+                m_privateWords.end());
         static int started = 0;
         auto profile = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/covrel-word-XXXXXX"));
         const QString profileDir = profile->path();
         session = std::make_shared<WordSession>(
-            installation, QStringLiteral("covrel-word-%1-%2").arg(QCoreApplication::applicationPid()).arg(++started),
-            profileDir, false, std::move(profile));
+                installation,
+                QStringLiteral("covrel-word-%1-%2").arg(QCoreApplication::applicationPid()).arg(++started), profileDir,
+                false, std::move(profile));
     }
     QString failure;
     if (!session->connect(&failure)) {
@@ -93,7 +95,7 @@ AutomationBackend::Handle UnoBackend::keep(std::shared_ptr<EmulatedObject> objec
     return handle;
 }
 
-template <class Call>
+template<class Call>
 EmulatedObject::Answer UnoBackend::guarded(Handle object, const QString &member, AutomationError *error, Call call)
 {
     const std::shared_ptr<EmulatedObject> target = m_objects.value(object);
@@ -106,17 +108,16 @@ EmulatedObject::Answer UnoBackend::guarded(Handle object, const QString &member,
     } catch (const AutomationFault &fault) {
         error->raise(fault.code, SOURCE, fault.description);
     } catch (const uno::Exception &e) {
-        error->raise(DispatchCode::EXCEPTION, SOURCE,
-                     QStringLiteral("%1: %2").arg(member, toQString(e.Message)));
+        error->raise(DispatchCode::EXCEPTION, SOURCE, QStringLiteral("%1: %2").arg(member, toQString(e.Message)));
     }
     return {};
 }
 
-AutomationBackend::Handle UnoBackend::querySubObject(Handle object, const QString &signature,
-                                                     const QVariantList &args, AutomationError *error)
+AutomationBackend::Handle UnoBackend::querySubObject(Handle object, const QString &signature, const QVariantList &args,
+                                                     AutomationError *error)
 {
-    const EmulatedObject::Answer answer = guarded(
-        object, signature, error, [&](EmulatedObject &target) { return target.invoke(signature, args); });
+    const EmulatedObject::Answer answer =
+            guarded(object, signature, error, [&](EmulatedObject &target) { return target.invoke(signature, args); });
     return answer.object ? keep(answer.object) : 0;
 }
 
@@ -124,7 +125,7 @@ QVariant UnoBackend::dynamicCall(Handle object, const QString &signature, const 
                                  AutomationError *error)
 {
     return guarded(object, signature, error, [&](EmulatedObject &target) { return target.invoke(signature, args); })
-        .value;
+            .value;
 }
 
 QVariant UnoBackend::property(Handle object, const QString &name, AutomationError *error)

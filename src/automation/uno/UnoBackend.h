@@ -36,7 +36,7 @@ private:
     std::shared_ptr<WordSession> wordSession(bool attach, AutomationError *error);
     Handle keep(std::shared_ptr<EmulatedObject> object);
     // Runs `call` on the object, turning office and emulation failures into `error`.
-    template <class Call>
+    template<class Call>
     EmulatedObject::Answer guarded(Handle object, const QString &member, AutomationError *error, Call call);
 
     QHash<Handle, std::shared_ptr<EmulatedObject>> m_objects;

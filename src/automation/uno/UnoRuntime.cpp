@@ -20,8 +20,9 @@ uno::Reference<uno::XComponentContext> UnoRuntime::context(const QString &progra
         return s_context;
     // No ini file beside us: name the registries directly.
     rtl::Bootstrap::set("URE_INTERNAL_LIB_DIR", fileUrl(programDir));
-    rtl::Bootstrap::set("UNO_TYPES", fileUrl(programDir + QStringLiteral("/types.rdb")) + " "
-                                          + fileUrl(programDir + QStringLiteral("/types/offapi.rdb")));
+    rtl::Bootstrap::set("UNO_TYPES",
+                        fileUrl(programDir + QStringLiteral("/types.rdb")) + " "
+                                + fileUrl(programDir + QStringLiteral("/types/offapi.rdb")));
     rtl::Bootstrap::set("UNO_SERVICES", fileUrl(programDir + QStringLiteral("/services.rdb")));
     s_context = cppu::defaultBootstrap_InitialComponentContext();
     return s_context;

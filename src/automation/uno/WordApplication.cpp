@@ -14,20 +14,19 @@ using namespace css;
 
 WordApplication::WordApplication(std::shared_ptr<WordSession> session)
     : m_session(std::move(session))
-{
-}
+{ }
 
 QString WordApplication::coClass() const { return QStringLiteral("Application"); }
 
 EmulatedObject::Answer WordApplication::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordApplication> members{
-        {QStringLiteral("Application"), &WordApplication::application},
-        {QStringLiteral("Documents"), &WordApplication::documents},
-        {QStringLiteral("Version"), &WordApplication::version},
-        {QStringLiteral("Visible"), &WordApplication::visible},
-        {QStringLiteral("Activate"), &WordApplication::activate},
-        {QStringLiteral("Quit"), &WordApplication::quit},
+            {QStringLiteral("Application"), &WordApplication::application},
+            {QStringLiteral("Documents"), &WordApplication::documents},
+            {QStringLiteral("Version"), &WordApplication::version},
+            {QStringLiteral("Visible"), &WordApplication::visible},
+            {QStringLiteral("Activate"), &WordApplication::activate},
+            {QStringLiteral("Quit"), &WordApplication::quit},
     };
     return dispatch(this, members, member, args);
 }
@@ -50,10 +49,7 @@ EmulatedObject::Answer WordApplication::documents(const QVariantList &)
     return Answer(std::make_shared<WordDocuments>(m_session));
 }
 
-EmulatedObject::Answer WordApplication::version(const QVariantList &)
-{
-    return Answer(m_session->version());
-}
+EmulatedObject::Answer WordApplication::version(const QVariantList &) { return Answer(m_session->version()); }
 
 EmulatedObject::Answer WordApplication::visible(const QVariantList &) { return Answer(m_session->visible); }
 

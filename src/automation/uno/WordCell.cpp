@@ -13,17 +13,16 @@ WordCell::WordCell(uno::Reference<lang::XComponent> document, uno::Reference<tex
     : m_document(std::move(document))
     , m_table(std::move(table))
     , m_position(position)
-{
-}
+{ }
 
 QString WordCell::coClass() const { return QStringLiteral("Cell"); }
 
 EmulatedObject::Answer WordCell::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordCell> members{
-        {QStringLiteral("RowIndex"), &WordCell::rowIndex},
-        {QStringLiteral("ColumnIndex"), &WordCell::columnIndex},
-        {QStringLiteral("Range"), &WordCell::range},
+            {QStringLiteral("RowIndex"), &WordCell::rowIndex},
+            {QStringLiteral("ColumnIndex"), &WordCell::columnIndex},
+            {QStringLiteral("Range"), &WordCell::range},
     };
     return dispatch(this, members, member, args);
 }

@@ -36,16 +36,15 @@ QList<uno::Reference<text::XTextField>> fieldsIn(const uno::Reference<text::XTex
 WordCellRange::WordCellRange(uno::Reference<lang::XComponent> document, uno::Reference<text::XText> text)
     : m_document(std::move(document))
     , m_text(std::move(text))
-{
-}
+{ }
 
 QString WordCellRange::coClass() const { return QStringLiteral("Range"); }
 
 EmulatedObject::Answer WordCellRange::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordCellRange> members{
-        {QStringLiteral("Text"), &WordCellRange::text},
-        {QStringLiteral("Fields"), &WordCellRange::fields},
+            {QStringLiteral("Text"), &WordCellRange::text},
+            {QStringLiteral("Fields"), &WordCellRange::fields},
     };
     return dispatch(this, members, member, args);
 }

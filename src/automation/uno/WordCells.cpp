@@ -45,21 +45,19 @@ bool isCoveredByVerticalMerge(const uno::Reference<text::XTextTable> &table, con
 
 } // namespace
 
-WordCells::WordCells(uno::Reference<lang::XComponent> document, uno::Reference<text::XTextTable> table,
-                     Filter filter)
+WordCells::WordCells(uno::Reference<lang::XComponent> document, uno::Reference<text::XTextTable> table, Filter filter)
     : m_document(std::move(document))
     , m_table(std::move(table))
     , m_filter(std::move(filter))
-{
-}
+{ }
 
 QString WordCells::coClass() const { return QStringLiteral("Cells"); }
 
 EmulatedObject::Answer WordCells::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordCells> members{
-        {QStringLiteral("Count"), &WordCells::count},
-        {QStringLiteral("Item"), &WordCells::item},
+            {QStringLiteral("Count"), &WordCells::count},
+            {QStringLiteral("Item"), &WordCells::item},
     };
     return dispatch(this, members, member, args);
 }

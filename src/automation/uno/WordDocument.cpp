@@ -27,12 +27,12 @@ const QString WORD_NAMESPACE = QStringLiteral("http://schemas.openxmlformats.org
 QString filterForSuffix(const QString &suffix)
 {
     static const QHash<QString, QString> filters{
-        {QStringLiteral("doc"), QStringLiteral("MS Word 97")},
-        {QStringLiteral("dot"), QStringLiteral("MS Word 97 Vorlage")},
-        {QStringLiteral("docx"), QStringLiteral("MS Word 2007 XML")},
-        {QStringLiteral("dotx"), QStringLiteral("MS Word 2007 XML Template")},
-        {QStringLiteral("rtf"), QStringLiteral("Rich Text Format")},
-        {QStringLiteral("odt"), QStringLiteral("writer8")},
+            {QStringLiteral("doc"), QStringLiteral("MS Word 97")},
+            {QStringLiteral("dot"), QStringLiteral("MS Word 97 Vorlage")},
+            {QStringLiteral("docx"), QStringLiteral("MS Word 2007 XML")},
+            {QStringLiteral("dotx"), QStringLiteral("MS Word 2007 XML Template")},
+            {QStringLiteral("rtf"), QStringLiteral("Rich Text Format")},
+            {QStringLiteral("odt"), QStringLiteral("writer8")},
     };
     return filters.value(suffix.toLower(), QStringLiteral("MS Word 97"));
 }
@@ -68,20 +68,19 @@ QMap<QString, QString> docVarsOf(const QByteArray &settingsXml)
 WordDocument::WordDocument(std::shared_ptr<WordSession> session, uno::Reference<lang::XComponent> document)
     : m_session(std::move(session))
     , m_document(std::move(document))
-{
-}
+{ }
 
 QString WordDocument::coClass() const { return QStringLiteral("Document"); }
 
 EmulatedObject::Answer WordDocument::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordDocument> members{
-        {QStringLiteral("FullName"), &WordDocument::fullName},
-        {QStringLiteral("Variables"), &WordDocument::variables},
-        {QStringLiteral("Fields"), &WordDocument::fields},
-        {QStringLiteral("Tables"), &WordDocument::tables},
-        {QStringLiteral("SaveAs"), &WordDocument::saveAs},
-        {QStringLiteral("Close"), &WordDocument::close},
+            {QStringLiteral("FullName"), &WordDocument::fullName},
+            {QStringLiteral("Variables"), &WordDocument::variables},
+            {QStringLiteral("Fields"), &WordDocument::fields},
+            {QStringLiteral("Tables"), &WordDocument::tables},
+            {QStringLiteral("SaveAs"), &WordDocument::saveAs},
+            {QStringLiteral("Close"), &WordDocument::close},
     };
     return dispatch(this, members, member, args);
 }
@@ -93,9 +92,9 @@ void WordDocument::readPackageVariables(const QString &path)
         uno::Sequence<uno::Any> arguments(1);
         arguments[0] <<= toOUString(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString());
         const uno::Reference<container::XNameAccess> package(
-            context->getServiceManager()->createInstanceWithArgumentsAndContext(
-                "com.sun.star.packages.zip.ZipFileAccess", arguments, context),
-            uno::UNO_QUERY_THROW);
+                context->getServiceManager()->createInstanceWithArgumentsAndContext(
+                        "com.sun.star.packages.zip.ZipFileAccess", arguments, context),
+                uno::UNO_QUERY_THROW);
         if (!package->hasByName("word/settings.xml"))
             return;
         uno::Reference<io::XInputStream> stream(package->getByName("word/settings.xml"), uno::UNO_QUERY_THROW);

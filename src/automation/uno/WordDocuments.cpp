@@ -14,25 +14,21 @@ using namespace css;
 
 WordDocuments::WordDocuments(std::shared_ptr<WordSession> session)
     : m_session(std::move(session))
-{
-}
+{ }
 
 QString WordDocuments::coClass() const { return QStringLiteral("Documents"); }
 
 EmulatedObject::Answer WordDocuments::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordDocuments> members{
-        {QStringLiteral("Count"), &WordDocuments::count},
-        {QStringLiteral("Item"), &WordDocuments::item},
-        {QStringLiteral("Open"), &WordDocuments::open},
+            {QStringLiteral("Count"), &WordDocuments::count},
+            {QStringLiteral("Item"), &WordDocuments::item},
+            {QStringLiteral("Open"), &WordDocuments::open},
     };
     return dispatch(this, members, member, args);
 }
 
-EmulatedObject::Answer WordDocuments::count(const QVariantList &)
-{
-    return Answer(m_session->textDocuments().size());
-}
+EmulatedObject::Answer WordDocuments::count(const QVariantList &) { return Answer(m_session->textDocuments().size()); }
 
 EmulatedObject::Answer WordDocuments::item(const QVariantList &args)
 {
@@ -57,7 +53,7 @@ EmulatedObject::Answer WordDocuments::open(const QVariantList &args)
     properties[2].Value <<= args.value(2).toBool();
     const uno::Reference<frame::XComponentLoader> loader(m_session->desktop(), uno::UNO_QUERY_THROW);
     const uno::Reference<lang::XComponent> document = loader->loadComponentFromURL(
-        toOUString(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString()), "_blank", 0, properties);
+            toOUString(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString()), "_blank", 0, properties);
     if (!document.is())
         throw AutomationFault{DispatchCode::EXCEPTION, QStringLiteral("The file %1 could not be opened").arg(path)};
     m_session->lastOpened = document;

@@ -13,16 +13,15 @@ const int WD_FIELD_DOC_VARIABLE = 64;
 
 WordField::WordField(uno::Reference<text::XTextField> field)
     : m_field(std::move(field))
-{
-}
+{ }
 
 QString WordField::coClass() const { return QStringLiteral("Field"); }
 
 EmulatedObject::Answer WordField::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordField> members{
-        {QStringLiteral("Type"), &WordField::type},
-        {QStringLiteral("Code"), &WordField::code},
+            {QStringLiteral("Type"), &WordField::type},
+            {QStringLiteral("Code"), &WordField::code},
     };
     return dispatch(this, members, member, args);
 }
@@ -37,6 +36,6 @@ EmulatedObject::Answer WordField::code(const QVariantList &)
     const QString variable = FieldVariable::nameOf(m_field);
     if (!variable.isNull())
         return Answer(std::make_shared<WordFieldCode>(QStringLiteral(" DOCVARIABLE %1 ").arg(variable)));
-    return Answer(std::make_shared<WordFieldCode>(
-        QLatin1Char(' ') + toQString(m_field->getPresentation(true)) + QLatin1Char(' ')));
+    return Answer(std::make_shared<WordFieldCode>(QLatin1Char(' ') + toQString(m_field->getPresentation(true))
+                                                  + QLatin1Char(' ')));
 }

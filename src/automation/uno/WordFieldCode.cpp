@@ -2,8 +2,7 @@
 
 WordFieldCode::WordFieldCode(const QString &text)
     : m_text(text)
-{
-}
+{ }
 
 QString WordFieldCode::coClass() const { return QStringLiteral("Range"); }
 

@@ -12,8 +12,7 @@ using namespace css;
 WordFields::WordFields(uno::Reference<lang::XComponent> document, Source source)
     : m_document(std::move(document))
     , m_source(std::move(source))
-{
-}
+{ }
 
 WordFields::Source WordFields::ofDocument(const uno::Reference<lang::XComponent> &document)
 {
@@ -32,9 +31,9 @@ QString WordFields::coClass() const { return QStringLiteral("Fields"); }
 EmulatedObject::Answer WordFields::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordFields> members{
-        {QStringLiteral("Count"), &WordFields::count},
-        {QStringLiteral("Item"), &WordFields::item},
-        {QStringLiteral("Update"), &WordFields::update},
+            {QStringLiteral("Count"), &WordFields::count},
+            {QStringLiteral("Item"), &WordFields::item},
+            {QStringLiteral("Update"), &WordFields::update},
     };
     return dispatch(this, members, member, args);
 }

@@ -14,8 +14,7 @@ WordSession::WordSession(const OfficeInstallation &installation, const QString &
     , m_shared(shared)
     , m_version(installation.version())
     , m_privateProfile(std::move(privateProfile))
-{
-}
+{ }
 
 bool WordSession::connect(QString *error) { return m_process.connect(error); }
 

@@ -15,8 +15,8 @@
 class WordSession
 {
 public:
-    WordSession(const OfficeInstallation &installation, const QString &pipeName, const QString &profileDir,
-                bool shared, std::unique_ptr<QTemporaryDir> privateProfile);
+    WordSession(const OfficeInstallation &installation, const QString &pipeName, const QString &profileDir, bool shared,
+                std::unique_ptr<QTemporaryDir> privateProfile);
 
     bool connect(QString *error);
     bool isConnected() const;

@@ -8,17 +8,16 @@ using namespace css;
 WordTable::WordTable(uno::Reference<lang::XComponent> document, uno::Reference<text::XTextTable> table)
     : m_document(std::move(document))
     , m_table(std::move(table))
-{
-}
+{ }
 
 QString WordTable::coClass() const { return QStringLiteral("Table"); }
 
 EmulatedObject::Answer WordTable::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordTable> members{
-        {QStringLiteral("Rows"), &WordTable::rows},
-        {QStringLiteral("Columns"), &WordTable::columns},
-        {QStringLiteral("Range"), &WordTable::range},
+            {QStringLiteral("Rows"), &WordTable::rows},
+            {QStringLiteral("Columns"), &WordTable::columns},
+            {QStringLiteral("Range"), &WordTable::range},
     };
     return dispatch(this, members, member, args);
 }

@@ -13,8 +13,7 @@ WordTableLine::WordTableLine(uno::Reference<lang::XComponent> document, uno::Ref
     , m_table(std::move(table))
     , m_kind(kind)
     , m_index(index)
-{
-}
+{ }
 
 QString WordTableLine::coClass() const
 {
@@ -26,8 +25,8 @@ QString WordTableLine::coClass() const
 EmulatedObject::Answer WordTableLine::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordTableLine> members{
-        {QStringLiteral("Cells"), &WordTableLine::cells},
-        {QStringLiteral("Delete"), &WordTableLine::remove},
+            {QStringLiteral("Cells"), &WordTableLine::cells},
+            {QStringLiteral("Delete"), &WordTableLine::remove},
     };
     return dispatch(this, members, member, args);
 }

@@ -6,8 +6,8 @@
 class WordTableLine : public EmulatedObject
 {
 public:
-    WordTableLine(css::uno::Reference<css::lang::XComponent> document,
-                  css::uno::Reference<css::text::XTextTable> table, WordTableLines::Kind kind, int index);
+    WordTableLine(css::uno::Reference<css::lang::XComponent> document, css::uno::Reference<css::text::XTextTable> table,
+                  WordTableLines::Kind kind, int index);
     QString coClass() const override;
     Answer invoke(const QString &member, const QVariantList &args) override;
 

@@ -12,16 +12,15 @@ WordTableLines::WordTableLines(uno::Reference<lang::XComponent> document, uno::R
     : m_document(std::move(document))
     , m_table(std::move(table))
     , m_kind(kind)
-{
-}
+{ }
 
 QString WordTableLines::coClass() const { return m_kind == Rows ? QStringLiteral("Rows") : QStringLiteral("Columns"); }
 
 EmulatedObject::Answer WordTableLines::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordTableLines> members{
-        {QStringLiteral("Count"), &WordTableLines::count},
-        {QStringLiteral("Item"), &WordTableLines::item},
+            {QStringLiteral("Count"), &WordTableLines::count},
+            {QStringLiteral("Item"), &WordTableLines::item},
     };
     return dispatch(this, members, member, args);
 }

@@ -9,16 +9,15 @@ using namespace css;
 
 WordTables::WordTables(uno::Reference<lang::XComponent> document)
     : m_document(std::move(document))
-{
-}
+{ }
 
 QString WordTables::coClass() const { return QStringLiteral("Tables"); }
 
 EmulatedObject::Answer WordTables::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordTables> members{
-        {QStringLiteral("Count"), &WordTables::count},
-        {QStringLiteral("Item"), &WordTables::item},
+            {QStringLiteral("Count"), &WordTables::count},
+            {QStringLiteral("Item"), &WordTables::item},
     };
     return dispatch(this, members, member, args);
 }

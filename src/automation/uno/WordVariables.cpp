@@ -19,17 +19,16 @@ using namespace css;
 WordVariables::WordVariables(std::shared_ptr<WordSession> session, uno::Reference<lang::XComponent> document)
     : m_session(std::move(session))
     , m_document(std::move(document))
-{
-}
+{ }
 
 QString WordVariables::coClass() const { return QStringLiteral("Variables"); }
 
 EmulatedObject::Answer WordVariables::invoke(const QString &member, const QVariantList &args)
 {
     static const Members<WordVariables> members{
-        {QStringLiteral("Add"), &WordVariables::add},
-        {QStringLiteral("Count"), &WordVariables::count},
-        {QStringLiteral("Item"), &WordVariables::item},
+            {QStringLiteral("Add"), &WordVariables::add},
+            {QStringLiteral("Count"), &WordVariables::count},
+            {QStringLiteral("Item"), &WordVariables::item},
     };
     return dispatch(this, members, member, args);
 }
@@ -50,7 +49,7 @@ void WordVariables::setCustomProperty(const QString &name, const QString &value)
     if (!supplier.is())
         return;
     const uno::Reference<beans::XPropertyContainer> container =
-        supplier->getDocumentProperties()->getUserDefinedProperties();
+            supplier->getDocumentProperties()->getUserDefinedProperties();
     const uno::Reference<beans::XPropertySet> properties(container, uno::UNO_QUERY_THROW);
     const rtl::OUString key = toOUString(name);
     if (properties->getPropertySetInfo()->hasPropertyByName(key)) {
