@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -24,6 +25,14 @@ struct AutomationError
         help = errorHelp;
     }
 };
+
+// An argument that is itself an object of the same server (Excel's
+// Cells.FindNext(After)): the backend receives the object's handle.
+struct AutomationObjectArgument
+{
+    quint64 handle = 0;
+};
+Q_DECLARE_METATYPE(AutomationObjectArgument)
 
 // An automation server as AutomationObject drives it. Objects are opaque
 // handles (0 is none) valid until released. Header-only on purpose: the

@@ -133,6 +133,11 @@ bool AutomationObject::setProperty(const char *name, const QVariant &value)
     return done && !error.raised;
 }
 
+QVariant AutomationObject::asVariant() const
+{
+    return isNull() ? QVariant() : QVariant::fromValue(AutomationObjectArgument{m_handle});
+}
+
 QString AutomationObject::classInfo(const char *name) const
 {
     if (isNull() || qstrcmp(name, "CoClass") != 0)

@@ -44,6 +44,10 @@ public:
     QVariant property(const char *name) const;
     bool setProperty(const char *name, const QVariant &value);
 
+    // This object as an argument of another object's call (a range passed to
+    // FindNext); invalid for a null object.
+    QVariant asVariant() const;
+
     // The object's class information; "CoClass" names its server class.
     QString classInfo(const char *name) const;
 

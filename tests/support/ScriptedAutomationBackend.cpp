@@ -115,9 +115,22 @@ AutomationBackend::Handle ScriptedAutomationBackend::create(const QString &id, b
     return handleFor(object);
 }
 
-AutomationBackend::Handle ScriptedAutomationBackend::querySubObject(Handle object, const QString &signature,
-                                                                    const QVariantList &args, AutomationError *error)
+QVariantList ScriptedAutomationBackend::named(const QVariantList &args) const
 {
+    QVariantList result;
+    for (const QVariant &arg : args) {
+        result.append(arg.canConvert<AutomationObjectArgument>() ? QVariant(
+                              QLatin1Char('@') + m_handles.value(arg.value<AutomationObjectArgument>().handle))
+                                                                 : arg);
+    }
+    return result;
+}
+
+AutomationBackend::Handle ScriptedAutomationBackend::querySubObject(Handle object, const QString &signature,
+                                                                    const QVariantList &objectArgs,
+                                                                    AutomationError *error)
+{
+    const QVariantList args = named(objectArgs);
     const QString name = m_handles.value(object);
     m_calls.append(Call{name, QStringLiteral("query"), signature, args});
     if (raiseIfScripted(name, signature, error))
@@ -125,9 +138,10 @@ AutomationBackend::Handle ScriptedAutomationBackend::querySubObject(Handle objec
     return handleFor(run(name, signature, args).toString());
 }
 
-QVariant ScriptedAutomationBackend::dynamicCall(Handle object, const QString &signature, const QVariantList &args,
+QVariant ScriptedAutomationBackend::dynamicCall(Handle object, const QString &signature, const QVariantList &objectArgs,
                                                 AutomationError *error)
 {
+    const QVariantList args = named(objectArgs);
     const QString name = m_handles.value(object);
     m_calls.append(Call{name, QStringLiteral("call"), signature, args});
     if (raiseIfScripted(name, signature, error))

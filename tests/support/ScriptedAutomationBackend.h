@@ -10,7 +10,8 @@
 
 // An automation server held in memory for tests: objects are names, members
 // answer what the test scripted (a value, a sub-object name, or an error),
-// and every call is recorded with its signature and arguments. Installs
+// and every call is recorded with its signature and arguments (an object
+// passed as an argument reads "@<its name>"). Installs
 // itself as the backend for its lifetime.
 class ScriptedAutomationBackend : public AutomationBackend
 {
@@ -73,6 +74,8 @@ private:
     bool raiseIfScripted(const QString &object, const QString &member, AutomationError *error) const;
     Handle handleFor(const QString &object);
     QVariant run(const QString &object, const QString &member, const QVariantList &args) const;
+    // Object arguments become "@<object name>".
+    QVariantList named(const QVariantList &args) const;
 
     QMap<QString, QString> m_progIds; // progId -> object
     QMap<QString, QString> m_classIds; // classId -> object
