@@ -7,6 +7,7 @@
 #include "GitOperations.h"
 #include "LogWriter.h"
 #include "OfficeBridge.h"
+#include "SpreedSheetBridge.h"
 #include "StoreFiles.h"
 #include "TalqDorvBridge.h"
 #include "WkhtmltopdfBridge.h"
@@ -28,6 +29,7 @@ CovrelBridge::CovrelBridge(QWidget *parent)
     m_officeBridge = new OfficeBridge(this);
     m_talqDorvBridge = new TalqDorv::Bridge(this);
     m_zipBridge = new Zip::Bridge(this);
+    m_spreedSheetBridge = new SpreedSheet::Bridge(this);
     m_wkhtmltopdfBridge = new Wkhtmltopdf::Bridge(this);
     // SUB-BRIDGES-END
 }
@@ -41,6 +43,8 @@ void CovrelBridge::init()
         QDir().mkpath(logsDir.absolutePath());
     }
 }
+
+QObject *CovrelBridge::spreedSheetBridge() const { return m_spreedSheetBridge; }
 
 bool CovrelBridge::isCloseAccept() const { return m_closeAccept; }
 
@@ -80,8 +84,7 @@ void CovrelBridge::close(const QString &handlerId, bool accept)
 void CovrelBridge::stopSpreadsheets()
 {
     // The spreadsheet bridge releases its office application before the window goes.
-    if (m_spreedSheetBridge)
-        QMetaObject::invokeMethod(m_spreedSheetBridge, "stop", Qt::DirectConnection);
+    m_spreedSheetBridge->stop();
 }
 
 void CovrelBridge::beep()

@@ -11,6 +11,9 @@ class DataFileCopier;
 class FileChoosers;
 class StoreFiles;
 class WorkDirFiles;
+namespace SpreedSheet {
+class Bridge;
+}
 
 // The one script object published to every page as __covrelBridge. Slots
 // taking a handlerId answer through signals carrying it; invokable methods
@@ -38,7 +41,7 @@ public:
     QObject *officeBridge() const { return m_officeBridge; }
     QObject *talqDorvBridge() const { return m_talqDorvBridge; }
     QObject *zipBridge() const { return m_zipBridge; }
-    QObject *spreedSheetBridge() const { return m_spreedSheetBridge; }
+    QObject *spreedSheetBridge() const;
     QObject *wkhtmltopdfBridge() const { return m_wkhtmltopdfBridge; }
 
     Q_INVOKABLE void beep();
@@ -149,7 +152,8 @@ private:
     QObject *m_officeBridge = nullptr;
     QObject *m_talqDorvBridge = nullptr;
     QObject *m_zipBridge = nullptr;
-    QObject *m_spreedSheetBridge = nullptr;
+    // Typed: stop() is not for the page, so it is called directly.
+    SpreedSheet::Bridge *m_spreedSheetBridge = nullptr;
     QObject *m_wkhtmltopdfBridge = nullptr;
 
     // File services, made on first use (children of this bridge).
