@@ -61,6 +61,8 @@ void ScriptedAutomationBackend::raise(const QString &object, const QString &memb
 
 void ScriptedAutomationBackend::setFallback(const Fallback &fallback) { m_fallback = fallback; }
 
+void ScriptedAutomationBackend::setSetter(const Setter &setter) { m_setter = setter; }
+
 QList<ScriptedAutomationBackend::Call> ScriptedAutomationBackend::calls() const { return m_calls; }
 
 QStringList ScriptedAutomationBackend::callTexts(const QString &kind) const
@@ -163,7 +165,11 @@ bool ScriptedAutomationBackend::setProperty(Handle object, const QString &name, 
 {
     const QString objectName = m_handles.value(object);
     m_calls.append(Call{objectName, QStringLiteral("set"), name, {value}});
-    return !raiseIfScripted(objectName, name, error);
+    if (raiseIfScripted(objectName, name, error))
+        return false;
+    if (m_setter)
+        m_setter(objectName, name, value);
+    return true;
 }
 
 QString ScriptedAutomationBackend::coClass(Handle object) { return m_coClasses.value(m_handles.value(object)); }

@@ -28,6 +28,8 @@ public:
     using Handler = std::function<QVariant(const QVariantList &args)>;
     // Answers every member no answer() covers; for models with many objects.
     using Fallback = std::function<QVariant(const QString &object, const QString &member, const QVariantList &args)>;
+    // Sees every property write, for models whose state the writes change.
+    using Setter = std::function<void(const QString &object, const QString &name, const QVariant &value)>;
 
     ScriptedAutomationBackend();
     ~ScriptedAutomationBackend() override;
@@ -46,6 +48,7 @@ public:
                const QString &description, const QString &help = QString());
 
     void setFallback(const Fallback &fallback);
+    void setSetter(const Setter &setter);
 
     QList<Call> calls() const;
     // Texts of the calls of one kind ("call", "query"...) or all kinds (empty).
@@ -84,6 +87,7 @@ private:
     QHash<QString, Handler> m_answers;
     QHash<QString, Raised> m_raised;
     Fallback m_fallback;
+    Setter m_setter;
     QHash<Handle, QString> m_handles;
     Handle m_nextHandle = 1;
     QList<Call> m_calls;

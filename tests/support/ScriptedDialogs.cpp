@@ -17,13 +17,15 @@ QString ScriptedDialogs::getExistingDirectory(QWidget *, const QString &, const 
     return next(QStringLiteral("directory"), dir);
 }
 
-QString ScriptedDialogs::getOpenFileName(QWidget *, const QString &, const QString &dir, const QString &)
+QString ScriptedDialogs::getOpenFileName(QWidget *, const QString &, const QString &dir, const QString &filter)
 {
+    filters.append(filter);
     return next(QStringLiteral("open"), dir);
 }
 
-QString ScriptedDialogs::getSaveFileName(QWidget *, const QString &, const QString &dir, const QString &)
+QString ScriptedDialogs::getSaveFileName(QWidget *, const QString &, const QString &dir, const QString &filter)
 {
+    filters.append(filter);
     return next(QStringLiteral("save"), dir);
 }
 

@@ -17,6 +17,7 @@ public:
     QStringList answers;
     QStringList asked; // "directory", "open", "save" or "information: <text>", in order
     QStringList startDirs; // the directory each chooser opened in
+    QStringList filters; // the name filter of each file chooser
     QList<Links> directoryLinks; // how each directory chooser treated symbolic links
 
     QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir,
