@@ -15,6 +15,9 @@ namespace {
 const QString XLSX = QStringLiteral(".xlsx");
 // Saves within the same second get "-2", "-3"... after the stamp.
 const int MAX_ASIDE_NAMES = 100;
+// The coarsest modification time a file system keeps (FAT: 2 s): a file
+// written by the save may carry a time up to this much before the call.
+const int FILE_TIME_GRANULARITY_MS = 2000;
 
 void log(const QString &text) { qDebug().noquote() << text; }
 } // namespace
@@ -80,7 +83,8 @@ WorkbookSave::Result WorkbookSave::save(const QString &filePath) const
     else
         m_workbook->saveCopyAs(filePath);
     const QFileInfo written(filePath);
-    if (written.isFile() && (!existed || written.lastModified() != before || written.lastModified() >= called))
+    const QDateTime modified = written.lastModified();
+    if (written.isFile() && (!existed || modified != before || modified >= called.addMSecs(-FILE_TIME_GRANULARITY_MS)))
         return Result{true, QString(), QString()};
     const QString reason = m_workbook->getLink()->takeLastError();
     QString message = QStringLiteral("Книга не сохранена в %1").arg(filePath);

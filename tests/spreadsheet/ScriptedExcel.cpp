@@ -287,7 +287,10 @@ QList<ScriptedExcel::Position> ScriptedExcel::matches(const Sheet &sheet, const 
 
 QVariant ScriptedExcel::answerCells(const QStringList &path, const QString &member, const QVariantList &args)
 {
-    const QList<Position> found = matches(*sheetAt(path), args.value(0).toString());
+    // FindNext goes on with what the last Find looked for.
+    if (member == QLatin1String("Find(QVariant)"))
+        m_lastSearch = args.value(0).toString();
+    const QList<Position> found = matches(*sheetAt(path), m_lastSearch);
     if (member == QLatin1String("Find(QVariant)"))
         return found.isEmpty() ? QString() : rangeObject(path, Area{found.first(), found.first()});
     if (member != QLatin1String("FindNext(QVariant)") || found.isEmpty())

@@ -87,4 +87,6 @@ private:
     QString rangeObject(const QStringList &path, const Area &area) const;
     QList<Position> matches(const Sheet &sheet, const QString &value) const;
     Sheet *sheetAt(const QStringList &path);
+
+    QString m_lastSearch;
 };
