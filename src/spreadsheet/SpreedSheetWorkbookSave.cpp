@@ -15,9 +15,6 @@ namespace {
 const QString XLSX = QStringLiteral(".xlsx");
 // Saves within the same second get "-2", "-3"... after the stamp.
 const int MAX_ASIDE_NAMES = 100;
-// The coarsest modification time a file system keeps (FAT: 2 s): a file
-// written by the save may carry a time up to this much before the call.
-const int FILE_TIME_GRANULARITY_MS = 2000;
 
 void log(const QString &text) { qDebug().noquote() << text; }
 } // namespace
@@ -82,9 +79,13 @@ WorkbookSave::Result WorkbookSave::save(const QString &filePath) const
         m_workbook->saveAs(filePath);
     else
         m_workbook->saveCopyAs(filePath);
+    // Written by this save: new, or changed since just before it. A file
+    // time at or after the call cannot come from an earlier write; an
+    // unchanged one can (a coarse file clock may also stamp a fresh write
+    // a little before the call, hence the comparison with the old time).
     const QFileInfo written(filePath);
     const QDateTime modified = written.lastModified();
-    if (written.isFile() && (!existed || modified != before || modified >= called.addMSecs(-FILE_TIME_GRANULARITY_MS)))
+    if (written.isFile() && (!existed || modified != before || modified >= called))
         return Result{true, QString(), QString()};
     const QString reason = m_workbook->getLink()->takeLastError();
     QString message = QStringLiteral("Книга не сохранена в %1").arg(filePath);
