@@ -501,6 +501,227 @@
                 .then(function (answer) { return answer.args[1]; });
         },
 
+        // SPREADSHEETS-BEGIN
+        /*
+         * Spreadsheets (spreedSheetBridge and the workbooks and worksheets it
+         * hands out). Every call gets handlers of its own, keyed by its
+         * handlerId and removed once it settled, so each promise settles
+         * exactly once: with the answer, with the error signal, or, since every
+         * answer arrives before the call returns, with error.code 'noAnswer'.
+         * sheets.available(): resolves with {available, code, version}
+         *   (code "office_excel_not_installed" without a spreadsheet application).
+         * sheets.open(path, {id, initWorksheets}) / sheets.openFromStore(name, {id,
+         *   initWorksheets}) / sheets.openByDialog(baseDir, patterns): resolve with
+         *   {workbook, id, path} (openByDialog: null when cancelled); reject with
+         *   error.code "failedOpenFile" or "fileNotExistsInStoreDir".
+         * sheets.workbook(id), sheets.changeWorkbookId(oldId, newId): the workbook
+         *   now registered under the (old) id, or null.
+         * sheets.worksheet(workbook, name): the worksheet or null.
+         * sheets.cells(ws, addresses) / range(ws, address) / ranges(ws, entries) /
+         *   formulas(ws, addresses) / formats(ws, addresses): values as the
+         *   spreadsheet keeps them (an empty cell is null), keyed by the addresses
+         *   given; range gives rows of values.
+         * sheets.setCells(ws, {address: value}) / setFormulas / setFormats.
+         * sheets.find(ws, text): the first address or ''; sheets.findAll(ws, text):
+         *   every address, in the spreadsheet's search order.
+         * sheets.watch(ws, addresses), sheets.unwatch(ws, addresses),
+         *   sheets.changes(ws): resolves with {address: value} of the watched cells.
+         * sheets.saveAs(wb, path) / saveCopyAs(wb, path) / saveToStore(wb, name,
+         *   keepOld) / saveCopyToStore(wb, name, keepOld): resolve with the path
+         *   written; reject with error.code "failedSaveFile", "failedCreateDir" or
+         *   "failedRenameExists" when nothing was saved (keepOld moves an existing
+         *   file aside under a time-stamped name first).
+         * sheets.close(wb): closes it, saving its changes.
+         * sheets.print(ws, printer, options): true when it went to the printer;
+         *   options: pageFrom, pageTo, copies, collate, printToFile, printToFilePath.
+         */
+        sheets: (function () {
+            function sheetBridge() { return bridge().spreedSheetBridge; }
+
+            function failure(signal, rest, code) {
+                var error = new Error(rest.length ? String(rest[rest.length - 1]) : signal);
+                error.signal = signal;
+                error.args = rest;
+                error.code = code;
+                return error;
+            }
+
+            // obj[method](handlerId, ...args); settles on the first of `done`
+            // (resolve with {signal, args}) or `fail` (reject; codeAt picks
+            // error.code from the arguments after the handlerId), or with
+            // 'noAnswer' when the call returned unanswered.
+            function ask(obj, method, args, done, fail, codeAt) {
+                var id = nextId();
+                return new Promise(function (resolve, reject) {
+                    var hooks = [];
+                    var settled = false;
+                    function release() {
+                        // Later, not inside the signal being delivered.
+                        setTimeout(function () {
+                            hooks.forEach(function (hook) { hook.signal.disconnect(hook.handler); });
+                        }, 0);
+                    }
+                    function settle(ok, signal, rest) {
+                        if (settled) {
+                            return;
+                        }
+                        settled = true;
+                        release();
+                        if (ok) {
+                            resolve({signal: signal, args: rest});
+                        } else {
+                            reject(failure(signal, rest, codeAt === undefined ? undefined : rest[codeAt]));
+                        }
+                    }
+                    function hook(signal, ok) {
+                        var handler = function () {
+                            var all = toArray(arguments);
+                            if (all[0] === id) {
+                                settle(ok, signal, all.slice(1));
+                            }
+                        };
+                        obj[signal].connect(handler);
+                        hooks.push({signal: obj[signal], handler: handler});
+                    }
+                    try {
+                        (fail || []).forEach(function (signal) { hook(signal, false); });
+                        done.forEach(function (signal) { hook(signal, true); });
+                        obj[method].apply(obj, [id].concat(args));
+                    } catch (e) {
+                        if (!settled) {
+                            settled = true;
+                            release();
+                            reject(e);
+                        }
+                        return;
+                    }
+                    if (!settled) {
+                        settled = true;
+                        release();
+                        reject(failure(method, ['noAnswer'], 'noAnswer'));
+                    }
+                });
+            }
+
+            function opened(answer) {
+                return {path: answer.args[0], id: answer.args[1], workbook: answer.args[2]};
+            }
+
+            function open(method, args) {
+                return ask(sheetBridge(), method, args, ['openFileOpened', 'openFileCancel'], ['openFileError'], 1)
+                    .then(function (answer) { return answer.signal === 'openFileCancel' ? null : opened(answer); });
+            }
+
+            function third(answer) { return answer.args[2]; }
+
+            function save(wb, method, target, keepOld) {
+                var name = keepOld === undefined ? method : method + '(QString,QString,bool)';
+                var args = keepOld === undefined ? [target] : [target, !!keepOld];
+                return ask(wb, name, args, ['s_saveAsResult'], ['s_saveAsError'], 1)
+                    .then(function (answer) { return answer.args[0]; });
+            }
+
+            return {
+                available: function () {
+                    return ask(sheetBridge(), 'checkAvailable', [], ['checkAvailableResult']).then(function (answer) {
+                        return {available: answer.args[0], code: answer.args[1], version: answer.args[2].version};
+                    });
+                },
+                version: function () { return sheetBridge().version(); },
+                open: function (path, o) {
+                    o = o || {};
+                    return open('openFile', [path, !!o.initWorksheets, o.id || '']);
+                },
+                openFromStore: function (name, o) {
+                    o = o || {};
+                    return open('openFromStore', [o.id || '', name, !!o.initWorksheets]);
+                },
+                openByDialog: function (baseDir, patterns) {
+                    return open('openFileByDialog', [baseDir || '', patterns || '*.xlsx']);
+                },
+                workbook: function (id) {
+                    return ask(sheetBridge(), 'getWorkbook', [id], ['getWorkbookResult'])
+                        .then(function (answer) { return answer.args[1]; });
+                },
+                changeWorkbookId: function (oldId, newId) {
+                    return ask(sheetBridge(), 'changeWorkbookId', [oldId, newId], ['changeWorkbookIdResult'])
+                        .then(third);
+                },
+                worksheet: function (wb, name) {
+                    return ask(wb, 's_getWorksheet', [name], ['s_getWorksheetResult'])
+                        .then(function (answer) { return answer.args[1]; });
+                },
+                cells: function (ws, addresses) {
+                    return ask(ws, 's_getCellsValue', [addresses], ['s_getCellsValueResult']).then(secondArg);
+                },
+                range: function (ws, address) {
+                    return ask(ws, 's_getCellRangeValue', [address], ['s_getCellRangeValueResult']).then(secondArg);
+                },
+                ranges: function (ws, entries) {
+                    return ask(ws, 's_getCellRangesValue', [entries], ['s_getCellRangesValueResult']).then(secondArg);
+                },
+                formulas: function (ws, addresses) {
+                    return ask(ws, 's_getFormulasRange', [addresses], ['s_getFormulasRangeResult']).then(secondArg);
+                },
+                formats: function (ws, addresses) {
+                    return ask(ws, 's_getFormatsRange', [addresses], ['s_getFormatsRangeResult']).then(secondArg);
+                },
+                setCells: function (ws, values) {
+                    return ask(ws, 's_setCellValues', [values], ['s_setCellValuesResult']).then(function () {});
+                },
+                setFormulas: function (ws, formulas) {
+                    return ask(ws, 's_setFormulasRange', [formulas], ['s_setFormulasRangeResult']).then(function () {});
+                },
+                setFormats: function (ws, formats) {
+                    return ask(ws, 's_setFormatsRange', [formats], ['s_setFormatsRangeResult']).then(function () {});
+                },
+                find: function (ws, text) {
+                    return ask(ws, 's_findCellByValue', [text], ['s_findCellByValueResult']).then(function (answer) {
+                        return answer.args[1];
+                    });
+                },
+                findAll: function (ws, text) {
+                    return ask(ws, 's_findAllCellByValue', [text], ['s_findAllCellByValueResult'])
+                        .then(function (answer) { return answer.args[1]; });
+                },
+                watch: function (ws, addresses) {
+                    return ask(ws, 's_addCellsForEventChange', [addresses], ['s_addedCellsForEventChange'])
+                        .then(function () {});
+                },
+                unwatch: function (ws, addresses) {
+                    return ask(ws, 's_removeCellsForEventChange', [addresses], ['s_removedCellsForEventChange'])
+                        .then(function () {});
+                },
+                changes: function (ws) {
+                    // The one answer without a handlerId: taken while the call runs.
+                    return new Promise(function (resolve, reject) {
+                        var got = null;
+                        var handler = function (values) { got = got || {values: values}; };
+                        ws.s_cellsChanged.connect(handler);
+                        try {
+                            ws.calculatedHandler();
+                        } finally {
+                            setTimeout(function () { ws.s_cellsChanged.disconnect(handler); }, 0);
+                        }
+                        if (got) {
+                            resolve(got.values);
+                        } else {
+                            reject(failure('calculatedHandler', ['noAnswer'], 'noAnswer'));
+                        }
+                    });
+                },
+                saveAs: function (wb, path) { return save(wb, 's_saveAs', path); },
+                saveCopyAs: function (wb, path) { return save(wb, 's_saveCopyAs', path); },
+                saveToStore: function (wb, name, keepOld) { return save(wb, 's_saveAsToStore', name, !!keepOld); },
+                saveCopyToStore: function (wb, name, keepOld) {
+                    return save(wb, 's_saveCopyAsToStore', name, !!keepOld);
+                },
+                close: function (wb) { return ask(wb, 's_close', [], ['s_closeResult']).then(function () {}); },
+                print: function (ws, printer, options) { return ws.print(printer, options || {}); }
+            };
+        })(),
+        // SPREADSHEETS-END
+
         // SERVICES-END
         _pending: pending
     };
