@@ -14,11 +14,14 @@ Application::Application(QObject *parent)
 
 bool Application::start(bool newInstance)
 {
-    if (m_application && !m_application->isLost())
+    if (m_application && (m_stopped || m_application->isStarted()))
         return true;
-    if (m_application) {
+    if (m_application && m_application->isLost()) {
         // The old link stays (its workbooks still answer, empty); calls go to a fresh one.
         qDebug().noquote() << QStringLiteral("[SpreedSheet::Application] Связь с Excel потеряна, запускаем заново");
+    } else {
+        // Never started (no application, or it did not come up): nothing refers to it.
+        delete m_application;
     }
     m_application = new MsOfficeExcel::Application(newInstance, this);
     return m_application->isStarted();
@@ -26,6 +29,7 @@ bool Application::start(bool newInstance)
 
 void Application::stop()
 {
+    m_stopped = true;
     if (m_application)
         m_application->close();
 }

@@ -13,8 +13,9 @@ class Workbook;
 
 // The root of the spreadsheet objects (not given to the page): owns the
 // link to the spreadsheet application, made on first use, and makes the
-// script workbooks. A link that was lost (the application died or hung) is
-// replaced by a fresh one on the next start; one that was stopped is not.
+// script workbooks. A link that never came up, or was lost (the application
+// died or hung), is replaced by a fresh one on the next start; once stopped
+// (the program is closing) it is not.
 class Application : public QObject
 {
     Q_OBJECT
@@ -32,6 +33,7 @@ public:
 
 private:
     MsOfficeExcel::Application *m_application = nullptr;
+    bool m_stopped = false;
 };
 
 } // namespace SpreedSheet

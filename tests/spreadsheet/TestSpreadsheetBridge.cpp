@@ -419,6 +419,9 @@ void TestSpreadsheetBridge::checkAvailableAndVersion()
              (QStringList{"checkAvailableResult \"h\" false \"office_excel_not_installed\" {version:\"\"}",
                           "openFileError \"o\" \"/etc/hostname\" \"failedOpenFile\""}));
     QCOMPARE(m_sheet->eval("sheet.version()").toString(), QString());
+    // An application that comes up later is used by the next open.
+    AutomationPlugin::install(&m_sheet->server());
+    QVERIFY(m_sheet->openBook(m_sheet->addFile(m_sheet->page().path("in/later.xlsx"), {Excel::sheet("S")}), "L"));
 }
 
 void TestSpreadsheetBridge::openByDialog()
