@@ -1,6 +1,7 @@
 #include "ZipProcessor.h"
 
 #include "AppEnv.h"
+#include "ChildProcess.h"
 #include "ZipProcess7Zip.h"
 
 #include <QDebug>
@@ -65,30 +66,69 @@ bool Processor::zipDir(const QString &dirPath, const QString &pathToZip, const Q
 {
     if (!isAvailable())
         return false;
-    auto *pack = new Process7Zip(getPathTo7ZipExe(), this);
-    connect(pack, &Process7Zip::finished, this, [this, dirPath, pathToZip, prefix] {
-        if (prefix.isEmpty())
-            emit zipDirFinished(dirPath, pathToZip, prefix);
+    const ZipDirCall call{dirPath, pathToZip, prefix, !QFileInfo::exists(pathToZip)};
+    // 7-Zip would leave an empty archive and call it a warning.
+    if (!QFileInfo::exists(absoluteDirPath(dirPath))) {
+        failZipDir(call, QStringLiteral("the folder to pack does not exist"));
+        return true;
+    }
+    Process7Zip *pack = newZipDirRun(call);
+    connect(pack, &Process7Zip::finished, this, [this, call, pack] {
+        if (zipDirRunFailed(call, pack))
+            return;
+        if (call.prefix.isEmpty())
+            emit zipDirFinished(call.dirPath, call.pathToZip, call.prefix);
         else
-            renameTopFolder(dirPath, pathToZip, prefix);
+            renameTopFolder(call);
     });
-    connect(pack, &Process7Zip::error, this,
-            [this, dirPath, pathToZip, prefix] { emit zipDirError(dirPath, pathToZip, prefix); });
     pack->command(QStringLiteral("a"),
                   {QStringLiteral("-tzip"), END_OF_SWITCHES, Process7Zip::nativePath(pathToZip),
                    Process7Zip::nativePath(absoluteDirPath(dirPath))});
     return true;
 }
 
-void Processor::renameTopFolder(const QString &dirPath, const QString &pathToZip, const QString &prefix)
+void Processor::renameTopFolder(const ZipDirCall &call)
 {
-    auto *rename = new Process7Zip(getPathTo7ZipExe(), this);
-    connect(rename, &Process7Zip::finished, this,
-            [this, dirPath, pathToZip, prefix] { emit zipDirFinished(dirPath, pathToZip, prefix); });
-    connect(rename, &Process7Zip::error, this,
-            [this, dirPath, pathToZip, prefix] { emit zipDirError(dirPath, pathToZip, prefix); });
-    const QString topFolder = QFileInfo(absoluteDirPath(dirPath)).fileName();
-    rename->command(QStringLiteral("rn"), {END_OF_SWITCHES, pathToZip, topFolder, prefix});
+    Process7Zip *rename = newZipDirRun(call);
+    connect(rename, &Process7Zip::finished, this, [this, call, rename] {
+        if (!zipDirRunFailed(call, rename))
+            emit zipDirFinished(call.dirPath, call.pathToZip, call.prefix);
+    });
+    const QString topFolder = QFileInfo(absoluteDirPath(call.dirPath)).fileName();
+    rename->command(QStringLiteral("rn"), {END_OF_SWITCHES, call.pathToZip, topFolder, call.prefix});
+}
+
+Process7Zip *Processor::newZipDirRun(const ZipDirCall &call)
+{
+    auto *run = new Process7Zip(getPathTo7ZipExe(), this);
+    run->setTimeLimit(ChildProcess::timeLimit(ZIP_DIR_RUN_LIMIT_MS));
+    connect(run, &Process7Zip::error, this, [this, call, run] { failZipDir(call, run->failure()); });
+    return run;
+}
+
+bool Processor::zipDirRunFailed(const ZipDirCall &call, const Process7Zip *run)
+{
+    if (!run->succeeded()) {
+        failZipDir(call, run->failure());
+        return true;
+    }
+    // A full disk can end a run without an archive.
+    if (!QFileInfo::exists(call.pathToZip)) {
+        failZipDir(call, QStringLiteral("7-Zip wrote no archive"));
+        return true;
+    }
+    return false;
+}
+
+void Processor::failZipDir(const ZipDirCall &call, const QString &cause)
+{
+    qDebug().noquote() << QStringLiteral("[Zip::Processor::zipDir] %1 not packed into %2: %3")
+                                  .arg(call.dirPath, call.pathToZip, cause);
+    // An archive this call began is incomplete; one that was there before is
+    // still whole (7-Zip replaces it only after a complete update).
+    if (call.archiveIsNew && QFile::remove(call.pathToZip))
+        qDebug().noquote() << QStringLiteral("[Zip::Processor::zipDir] Incomplete archive removed: ") + call.pathToZip;
+    emit zipDirError(call.dirPath, call.pathToZip, call.prefix);
 }
 
 QString Processor::zipToDir(const QString &filePath, const QString &dirPath, bool overwrite)
@@ -177,6 +217,8 @@ bool Processor::runBlocking(const QString &command, const QStringList &arguments
         qDebug().noquote() << QStringLiteral("[Zip::Processor] 7-Zip did not finish: ") + command;
         return false;
     }
+    if (!run.succeeded())
+        qDebug().noquote() << QStringLiteral("[Zip::Processor] %1: %2").arg(command, run.failure());
     return run.succeeded();
 }
 

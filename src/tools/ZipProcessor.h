@@ -6,6 +6,8 @@
 
 namespace Zip {
 
+class Process7Zip;
+
 // Finds 7-Zip and offers the archive operations: the asynchronous zipDir()
 // for the page, and blocking unpack/pack plus temporary-file helpers for
 // DOCX package processing.
@@ -15,6 +17,9 @@ class Processor : public QObject
 public:
     // Time a blocking unpack or pack may take before it is given up (and killed).
     static const int BLOCKING_TIMEOUT_MS = 30000;
+    // Time one 7-Zip run of zipDir may take before it is ended and answered
+    // with zipDirError: an hour packs far more than any folder a page keeps.
+    static const int ZIP_DIR_RUN_LIMIT_MS = 60 * 60 * 1000;
 
     explicit Processor(QObject *parent = nullptr);
 
@@ -26,8 +31,10 @@ public:
     QString getAvailableErrorCode() const;
 
     // Packs `dirPath` (as the archive's top folder, renamed to `prefix` when
-    // one is given) into `pathToZip`. Answers zipDirFinished or zipDirError
-    // later; false, with no signal at all, when 7-Zip is not available.
+    // one is given) into `pathToZip`. Answers zipDirFinished once 7-Zip ended
+    // with exit code 0 and the archive exists; otherwise zipDirError, with the
+    // cause logged and an archive this call began removed. False, with no
+    // signal at all, when 7-Zip is not available.
     bool zipDir(const QString &dirPath, const QString &pathToZip, const QString &prefix);
 
     // Copies `filePath` to `dirPath`/<base name>.zip (base name: up to the first dot).
@@ -54,7 +61,17 @@ signals:
     void zipDirError(const QString &dirPath, const QString &pathToZip, const QString &prefix = QString());
 
 private:
-    void renameTopFolder(const QString &dirPath, const QString &pathToZip, const QString &prefix);
+    struct ZipDirCall
+    {
+        QString dirPath;
+        QString pathToZip;
+        QString prefix;
+        bool archiveIsNew;
+    };
+    void renameTopFolder(const ZipDirCall &call);
+    Process7Zip *newZipDirRun(const ZipDirCall &call);
+    bool zipDirRunFailed(const ZipDirCall &call, const Process7Zip *run);
+    void failZipDir(const ZipDirCall &call, const QString &cause);
     bool runBlocking(const QString &command, const QStringList &arguments);
 };
 

@@ -266,19 +266,34 @@ void TestZipBridge::failedRunsAnswerZipDirError_data()
 {
     QTest::addColumn<QString>("script"); // body of a 7-Zip stand-in; REAL is the real one; empty: cannot start
     QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("situation");
 
-    QTest::newRow("packing crashes") << QStringLiteral("[ \"$1\" = a ] && kill -SEGV $$\nexec \"$REAL\" \"$@\"")
-                                     << QString();
-    QTest::newRow("rename crashes") << QStringLiteral("[ \"$1\" = rn ] && kill -SEGV $$\nexec \"$REAL\" \"$@\"")
-                                    << QStringLiteral("X");
-    QTest::newRow("7-Zip cannot start") << QString() << QString();
+    const QString real = QStringLiteral("exec \"$REAL\" \"$@\"");
+    const QString none;
+    QTest::newRow("packing crashes") << QStringLiteral("[ \"$1\" = a ] && kill -SEGV $$\n") + real << none << none;
+    QTest::newRow("rename crashes") << QStringLiteral("[ \"$1\" = rn ] && kill -SEGV $$\n") + real
+                                    << QStringLiteral("X") << none;
+    QTest::newRow("7-Zip cannot start") << none << none << none;
+    // 7-Zip packs what it can read, warns about the rest and ends with exit code 1.
+    QTest::newRow("real 7-Zip cannot read a file") << real << none << "broken link";
+    QTest::newRow("folder to pack missing") << real << none << "no folder";
+    QTest::newRow("earlier archive kept when packing crashes")
+            << QStringLiteral("[ \"$1\" = a ] && kill -SEGV $$\n") + real << none << "earlier archive";
 }
 
 void TestZipBridge::failedRunsAnswerZipDirError()
 {
     QFETCH(QString, script);
     QFETCH(QString, prefix);
+    QFETCH(QString, situation);
 
+    const QString zip = m_work->filePath(QStringLiteral("out.zip"));
+    if (situation == QLatin1String("broken link"))
+        QVERIFY(QFile::link(m_work->filePath(QStringLiteral("gone")), m_work->filePath(QStringLiteral("docs/link"))));
+    if (situation == QLatin1String("no folder"))
+        QVERIFY(QDir(m_work->filePath(QStringLiteral("docs"))).removeRecursively());
+    if (situation == QLatin1String("earlier archive"))
+        writeFile(zip, "an earlier archive");
     const QString fake = m_work->filePath(QStringLiteral("tools/7z"));
     if (script.isEmpty()) {
         writeFile(fake, "not a program");
@@ -289,13 +304,16 @@ void TestZipBridge::failedRunsAnswerZipDirError()
     AppEnv::setPathTo7ZipExe(fake);
     QVERIFY(m_page->open());
 
-    const QString zip = m_work->filePath(QStringLiteral("out.zip"));
     zipDir(m_work->filePath(QStringLiteral("docs")), zip, prefix);
 
     QVERIFY(m_page->waitFor(QStringLiteral("zipDirError")));
     QCOMPARE(m_page->received(QStringLiteral("zipDirError")).at(0),
              (QVariantList{QStringLiteral("z1"), m_work->filePath(QStringLiteral("docs")), zip, prefix}));
     QVERIFY(m_page->received(QStringLiteral("zipDirFinished")).isEmpty());
+    // An archive the call began is gone; one that was there before is as it was.
+    QFile archive(zip);
+    QCOMPARE(archive.open(QIODevice::ReadOnly) ? archive.readAll() : QByteArray("no archive"),
+             QByteArray(situation == QLatin1String("earlier archive") ? "an earlier archive" : "no archive"));
 }
 
 QTEST_MAIN(TestZipBridge)
