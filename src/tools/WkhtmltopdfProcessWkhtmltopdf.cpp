@@ -1,5 +1,7 @@
 #include "WkhtmltopdfProcessWkhtmltopdf.h"
 
+#include "ChildProcess.h"
+
 #include <QDebug>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -12,24 +14,22 @@ namespace {
 // The converter reports each finished conversion as "Done" at the start of a
 // progress line (after a carriage return). Requiring that start keeps a
 // "Done" inside a console message of the print page from counting.
-const QRegularExpression &doneMarker()
-{
-    static const QRegularExpression marker(QStringLiteral("[\\r\\n]Done"));
-    return marker;
-}
-// Enough of the text to hold a marker cut in two by a read ("\rDon").
+const QByteArray DONE = QByteArrayLiteral("Done");
+// Enough of the output to hold a marker cut in two by a read ("\rDon").
 const int MARKER_TAIL = 4;
+// Characters of the converter's last words put into a failure text.
+const int LAST_WORDS_CHARS = 1000;
 
 } // namespace
 
 ProcessWkhtmltopdf::ProcessWkhtmltopdf(const QString &exePath, QObject *parent)
     : QObject(parent)
     , m_exePath(exePath)
-    , m_idleTimer(new QTimer(this))
+    , m_timeLimit(new QTimer(this))
 {
-    m_idleTimer->setSingleShot(true);
-    m_idleTimer->setInterval(DEFAULT_IDLE_TIMEOUT_MS);
-    connect(m_idleTimer, &QTimer::timeout, this, &ProcessWkhtmltopdf::batchProcessIdle);
+    m_timeLimit->setSingleShot(true);
+    m_timeLimit->setInterval(ChildProcess::timeLimit(CONVERSION_LIMIT_MS));
+    connect(m_timeLimit, &QTimer::timeout, this, &ProcessWkhtmltopdf::timeLimitReached);
 }
 
 ProcessWkhtmltopdf::~ProcessWkhtmltopdf()
@@ -38,9 +38,9 @@ ProcessWkhtmltopdf::~ProcessWkhtmltopdf()
         killProcess();
 }
 
-QProcess *ProcessWkhtmltopdf::newProcess(const QStringList &arguments)
+ChildProcess *ProcessWkhtmltopdf::newProcess(const QStringList &arguments)
 {
-    auto *process = new QProcess(this);
+    auto *process = new ChildProcess(this);
     process->setProgram(m_exePath);
     process->setArguments(arguments);
     // The converter needs no display, but aborts when it inherits a display
@@ -48,10 +48,13 @@ QProcess *ProcessWkhtmltopdf::newProcess(const QStringList &arguments)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process->setProcessEnvironment(environment);
+    connect(process, &ChildProcess::received, this, &ProcessWkhtmltopdf::processOutput);
+    process->readAsItComes(QProcess::StandardOutput);
+    process->readAsItComes(QProcess::StandardError);
     return process;
 }
 
-QProcess *ProcessWkhtmltopdf::buildProcess(const QString &footerAddress, const QString &headerAddress)
+ChildProcess *ProcessWkhtmltopdf::buildProcess(const QString &footerAddress, const QString &headerAddress)
 {
     return newProcess({QStringLiteral("--read-args-from-stdin"), QStringLiteral("--enable-local-file-access"),
                        QStringLiteral("--footer-html"), footerAddress, QStringLiteral("--footer-spacing"),
@@ -64,19 +67,18 @@ QProcess *ProcessWkhtmltopdf::buildProcess(const QString &footerAddress, const Q
 void ProcessWkhtmltopdf::start(const QString &footerAddress, const QString &headerAddress)
 {
     m_batch = true;
-    QProcess *process = buildProcess(footerAddress, headerAddress);
+    ChildProcess *process = buildProcess(footerAddress, headerAddress);
     m_process = process;
     qDebug().noquote() << QStringLiteral("Arguments") << process->arguments().join(QLatin1Char(' '));
-    connect(process, &QProcess::readyReadStandardOutput, this, &ProcessWkhtmltopdf::processOutput);
-    connect(process, &QProcess::readyReadStandardError, this, &ProcessWkhtmltopdf::processOutput);
     connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &ProcessWkhtmltopdf::batchProcessEnded);
     connect(process, &QProcess::errorOccurred, this, &ProcessWkhtmltopdf::processErrorOccurred);
     process->start(QIODevice::ReadWrite);
     qDebug().noquote() << QStringLiteral("[ProcessWkhtmltopdf] Process id: %1").arg(process->processId());
     process->waitForStarted(START_TIMEOUT_MS);
+    // The first conversion's time runs from here; each reported one starts the next's.
     if (m_process)
-        m_idleTimer->start();
+        m_timeLimit->start();
 }
 
 void ProcessWkhtmltopdf::commandToStdin(const QStringList &arguments)
@@ -115,10 +117,10 @@ bool ProcessWkhtmltopdf::command(const QStringList &arguments)
     qDebug().noquote() << QStringLiteral("Arguments") << arguments.join(QLatin1Char(' '));
     connect(m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &ProcessWkhtmltopdf::processFinished);
-    connect(m_process, &QProcess::readyReadStandardOutput, this, &ProcessWkhtmltopdf::processOutput);
     connect(m_process, &QProcess::errorOccurred, this, &ProcessWkhtmltopdf::processErrorOccurred);
+    m_timeLimit->start();
     m_process->start(QIODevice::ReadWrite);
-    if (m_process->waitForStarted(START_TIMEOUT_MS))
+    if (m_process && m_process->waitForStarted(START_TIMEOUT_MS))
         m_process->closeWriteChannel();
     qDebug().noquote() << QStringLiteral("finished");
     return true;
@@ -127,7 +129,7 @@ bool ProcessWkhtmltopdf::command(const QStringList &arguments)
 void ProcessWkhtmltopdf::stop()
 {
     qDebug().noquote() << QStringLiteral("[ProcessWkhtmltopdf] PROCESS STOP");
-    m_idleTimer->stop();
+    m_timeLimit->stop();
     if (!m_process)
         return;
     // Our own kill is not the converter dying: nobody hears of it.
@@ -136,10 +138,10 @@ void ProcessWkhtmltopdf::stop()
 
 void ProcessWkhtmltopdf::killProcess()
 {
+    m_lastWords = lastWords();
     m_process->disconnect(this);
-    m_process->kill();
     // Gone for good before anyone goes on: a killed converter ends at once.
-    m_process->waitForFinished(START_TIMEOUT_MS);
+    m_process->end();
     m_process = nullptr;
 }
 
@@ -156,7 +158,16 @@ bool ProcessWkhtmltopdf::isStarted() const { return m_process && m_process->stat
 
 int ProcessWkhtmltopdf::queueCounter() const { return m_queueCounter; }
 
-void ProcessWkhtmltopdf::setIdleTimeout(int msecs) { m_idleTimer->setInterval(msecs); }
+void ProcessWkhtmltopdf::setTimeLimit(int msecs) { m_timeLimit->setInterval(msecs); }
+
+QString ProcessWkhtmltopdf::lastWords() const
+{
+    if (!m_process)
+        return m_lastWords;
+    return QString::fromLocal8Bit(m_process->tail(QProcess::StandardError).trimmed())
+            .right(LAST_WORDS_CHARS)
+            .simplified();
+}
 
 QString ProcessWkhtmltopdf::stdinLine(const QStringList &arguments)
 {
@@ -175,6 +186,7 @@ QString ProcessWkhtmltopdf::stdinLine(const QStringList &arguments)
 
 void ProcessWkhtmltopdf::processFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
+    m_timeLimit->stop();
     if (exitStatus == QProcess::CrashExit) {
         qDebug().noquote() << QStringLiteral("emit error");
         emit error();
@@ -184,16 +196,29 @@ void ProcessWkhtmltopdf::processFinished(int exitCode, QProcess::ExitStatus exit
     emit finished(exitCode, exitStatus);
 }
 
-void ProcessWkhtmltopdf::processOutput()
+void ProcessWkhtmltopdf::processOutput(QProcess::ProcessChannel channel, const QByteArray &bytes)
 {
-    if (!m_process)
+    // Only a batch counts, and only its progress on standard error; the rest
+    // was read to keep the pipes flowing and is dropped here.
+    if (!m_batch || channel != QProcess::StandardError)
         return;
-    const QString text = QString::fromLocal8Bit(m_process->readAllStandardError());
-    if (!m_batch)
-        return; // a single run counts nothing
-    m_idleTimer->start();
-    m_stderrText += text;
+    m_unreported += countMarkers(bytes);
     countCompletions();
+}
+
+int ProcessWkhtmltopdf::countMarkers(const QByteArray &bytes)
+{
+    const QByteArray text = m_markerCarry + bytes;
+    int count = 0;
+    int countedTo = 0;
+    for (int at = text.indexOf(DONE); at >= 0; at = text.indexOf(DONE, at + 1)) {
+        if (at > 0 && (text.at(at - 1) == '\r' || text.at(at - 1) == '\n')) {
+            ++count;
+            countedTo = at + DONE.size();
+        }
+    }
+    m_markerCarry = text.mid(qMax(countedTo, text.size() - MARKER_TAIL));
+    return count;
 }
 
 void ProcessWkhtmltopdf::countCompletions()
@@ -202,17 +227,14 @@ void ProcessWkhtmltopdf::countCompletions()
     // reaches 0 only when the batch is complete.
     if (!m_allQueued || m_batchFailed)
         return;
-    while (m_process) {
-        const QRegularExpressionMatch match = doneMarker().match(m_stderrText);
-        if (!match.hasMatch())
-            break;
-        m_stderrText.remove(0, match.capturedEnd());
+    while (m_process && m_unreported > 0) {
+        --m_unreported;
         --m_queueCounter;
+        m_timeLimit->start(); // the next conversion's own time
         emit updateCounter(m_queueCounter);
         if (m_queueCounter == 0)
             stop();
     }
-    m_stderrText = m_stderrText.right(MARKER_TAIL);
 }
 
 void ProcessWkhtmltopdf::processErrorOccurred(QProcess::ProcessError processError)
@@ -223,6 +245,7 @@ void ProcessWkhtmltopdf::processErrorOccurred(QProcess::ProcessError processErro
         return;
     qDebug().noquote()
             << QStringLiteral("[ProcessWkhtmltopdf] Cannot start %1: %2").arg(m_exePath, m_process->errorString());
+    m_timeLimit->stop();
     if (m_batch) {
         failBatch();
         return;
@@ -233,26 +256,33 @@ void ProcessWkhtmltopdf::processErrorOccurred(QProcess::ProcessError processErro
 
 void ProcessWkhtmltopdf::batchProcessEnded()
 {
-    processOutput(); // the last reports may come with the end
     if (!m_process)
         return;
-    qDebug().noquote() << QStringLiteral("[ProcessWkhtmltopdf] Converter ended with %1 conversions unreported")
-                                  .arg(m_queueCounter);
+    qDebug().noquote() << QStringLiteral("[ProcessWkhtmltopdf] Converter ended with %1 conversions unreported: %2")
+                                  .arg(m_queueCounter)
+                                  .arg(lastWords());
     failBatch();
 }
 
-void ProcessWkhtmltopdf::batchProcessIdle()
+void ProcessWkhtmltopdf::timeLimitReached()
 {
     if (!m_process)
         return;
-    qDebug().noquote() << QStringLiteral("[ProcessWkhtmltopdf] Converter silent for %1 ms, stopping it")
-                                  .arg(m_idleTimer->interval());
-    failBatch();
+    qDebug().noquote() << QStringLiteral(
+                                  "[ProcessWkhtmltopdf] A conversion took longer than %1 ms, stopping the converter")
+                                  .arg(m_timeLimit->interval());
+    if (m_batch) {
+        failBatch();
+        return;
+    }
+    killProcess();
+    qDebug().noquote() << QStringLiteral("emit error");
+    emit error();
 }
 
 void ProcessWkhtmltopdf::failBatch()
 {
-    m_idleTimer->stop();
+    m_timeLimit->stop();
     if (m_process)
         killProcess();
     if (m_batchFailed)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class ChildProcess;
 class QTimer;
 
 namespace Wkhtmltopdf {
@@ -17,20 +18,25 @@ namespace Wkhtmltopdf {
 //   standard input (commandToStdin). A queue counter goes up per line and down
 //   per "Done" the converter reports; updateCounter() carries each decrease.
 //   The batch ends when every line was queued (finishQueue) and reported; a
-//   converter that ends or goes silent before that is answered with error().
+//   converter that ends before that, or spends longer than the time limit on
+//   one conversion, is answered with error().
+// Output is read as it comes and dropped once looked at; a tail of standard
+// error is kept for the failure text.
 class ProcessWkhtmltopdf : public QObject
 {
     Q_OBJECT
 public:
     static const int START_TIMEOUT_MS = 30000;
-    // A batch converter quiet for this long is taken for hung.
-    static const int DEFAULT_IDLE_TIMEOUT_MS = 300000;
+    // Time one conversion may take, a single run or one line of a batch: one
+    // takes seconds (two of them the print page's script delay), so five
+    // minutes mean a hung converter, whatever it keeps printing.
+    static const int CONVERSION_LIMIT_MS = 5 * 60 * 1000;
 
     ProcessWkhtmltopdf(const QString &exePath, QObject *parent);
     ~ProcessWkhtmltopdf() override;
 
     // Creates, without starting, the long-running converter.
-    QProcess *buildProcess(const QString &footerAddress, const QString &headerAddress);
+    ChildProcess *buildProcess(const QString &footerAddress, const QString &headerAddress);
     void start(const QString &footerAddress, const QString &headerAddress);
     // Queues one conversion. An empty argument list queues nothing: the
     // converter would end the whole batch on an empty line.
@@ -45,7 +51,10 @@ public:
     bool isFinished() const;
     bool isStarted() const;
     int queueCounter() const;
-    void setIdleTimeout(int msecs);
+    // Replaces CONVERSION_LIMIT_MS (or what the tool time-limit variable made of it).
+    void setTimeLimit(int msecs);
+    // The converter's last words on standard error, for a failure text.
+    QString lastWords() const;
 
     // One standard-input line: every argument in double quotes, with the
     // converter's escapes for backslash and double quote.
@@ -58,27 +67,30 @@ signals:
 
 public slots:
     void processFinished(int exitCode, QProcess::ExitStatus exitStatus);
-    void processOutput();
+    void processOutput(QProcess::ProcessChannel channel, const QByteArray &bytes);
 
 private slots:
     void processErrorOccurred(QProcess::ProcessError processError);
     void batchProcessEnded();
-    void batchProcessIdle();
+    void timeLimitReached();
 
 private:
-    QProcess *newProcess(const QStringList &arguments);
+    ChildProcess *newProcess(const QStringList &arguments);
+    int countMarkers(const QByteArray &bytes);
     void countCompletions();
     void failBatch();
     void killProcess();
 
     QString m_exePath;
     int m_queueCounter = 0;
-    QPointer<QProcess> m_process;
-    QString m_stderrText;
+    QPointer<ChildProcess> m_process;
+    QByteArray m_markerCarry;
+    int m_unreported = 0;
+    QString m_lastWords;
     bool m_batch = false;
     bool m_allQueued = false;
     bool m_batchFailed = false;
-    QTimer *m_idleTimer = nullptr;
+    QTimer *m_timeLimit = nullptr;
 };
 
 } // namespace Wkhtmltopdf

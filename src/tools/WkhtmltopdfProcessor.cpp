@@ -3,6 +3,7 @@
 #include "AppEnv.h"
 #include "WkhtmltopdfProcessWkhtmltopdf.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -88,7 +89,10 @@ bool Processor::convertHtmlToPdf(const QString &pdfFile, const QStringList &conv
     makeDirFor(pdfPath, PDF_DIR_MISSING);
 
     auto *run = new ProcessWkhtmltopdf(getPathToWkhtmltopdfExe(), this);
-    connect(run, &ProcessWkhtmltopdf::finished, this, &Processor::convertHtmlToPdfFinished);
+    // A PDF of an earlier call at the same path is no answer to this one.
+    const QDateTime earlierPdf = QFileInfo(pdfPath).lastModified();
+    connect(run, &ProcessWkhtmltopdf::finished, this,
+            [this, run, pdfPath, earlierPdf](int exitCode) { answerSingleRun(run, pdfPath, earlierPdf, exitCode); });
     connect(run, &ProcessWkhtmltopdf::error, this, &Processor::convertHtmlToPdfError);
 
     QStringList arguments = convertParams;
@@ -100,6 +104,30 @@ bool Processor::convertHtmlToPdf(const QString &pdfFile, const QStringList &conv
               << QStringLiteral("--debug-javascript") << QStringLiteral("--javascript-delay") << QStringLiteral("2000")
               << printPageAddress(BODY_PAGE, Use::Single) << pdfPath;
     return run->command(arguments);
+}
+
+void Processor::answerSingleRun(const ProcessWkhtmltopdf *run, const QString &pdfPath, const QDateTime &earlierPdf,
+                                int exitCode)
+{
+    // The converter's exit code also reports a print page resource it could
+    // not load, with the PDF written all the same; without a PDF of this call
+    // nothing was converted, whatever the exit code says.
+    const QFileInfo pdf(pdfPath);
+    const bool written = pdf.exists() && pdf.lastModified() != earlierPdf;
+    if (!written) {
+        qDebug().noquote() << QStringLiteral("[Wkhtmltopdf::Processor] No PDF written to %1 (exit code %2): %3")
+                                      .arg(pdfPath)
+                                      .arg(exitCode)
+                                      .arg(run->lastWords());
+        emit convertHtmlToPdfError();
+        return;
+    }
+    if (exitCode != 0)
+        qDebug().noquote() << QStringLiteral("[Wkhtmltopdf::Processor] PDF %1 written with exit code %2: %3")
+                                      .arg(pdfPath)
+                                      .arg(exitCode)
+                                      .arg(run->lastWords());
+    emit convertHtmlToPdfFinished();
 }
 
 bool Processor::convertHtmlToPdfBatch(const QStringList &pdfFilePaths, const QStringList &convertParams,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -24,7 +25,10 @@ public:
     // "" when a converter file exists, otherwise "exe_file_not_exists".
     QString getAvailableErrorCode() const;
 
-    // False when no converter is available (nothing is emitted then).
+    // Answers convertHtmlToPdfFinished once the converter ended and the PDF
+    // was written by this call; convertHtmlToPdfError when it crashed, could
+    // not start, overran its time or wrote no PDF. False when no converter
+    // is available (nothing is emitted then).
     bool convertHtmlToPdf(const QString &pdfFile, const QStringList &convertParams);
     // One PDF per path, entry i of convertParams being the script run in the
     // print page for path i; then the data documents are copied. Lists
@@ -45,6 +49,8 @@ private:
     static QString printPageAddress(const QString &fileName, Use use);
     static QString nativePath(const QString &path);
     static void makeDirFor(const QString &filePath, const QString &message);
+    void answerSingleRun(const ProcessWkhtmltopdf *run, const QString &pdfPath, const QDateTime &earlierPdf,
+                         int exitCode);
     bool refuseBatch(const QStringList &pdfFilePaths, const QStringList &convertParams, const QStringList &docsFrom,
                      const QStringList &docsTo);
     void queueConversion(ProcessWkhtmltopdf *run, const QString &pdfFilePath, const QString &script,

@@ -178,7 +178,7 @@ void TestWkhtmltopdfProcessWkhtmltopdf::hungConverterIsStoppedAndAnswered()
     QObject owner;
     auto *run = new ProcessWkhtmltopdf(
             writeFakeConverter(m_dir->path(), QStringLiteral("fake"), "echo $$ > \"$0.pid\"; exec sleep 1000"), &owner);
-    run->setIdleTimeout(300);
+    run->setTimeLimit(300);
     QSignalSpy error(run, &ProcessWkhtmltopdf::error);
     run->start(QStringLiteral("footer"), QStringLiteral("header"));
     run->commandToStdin({QStringLiteral("page.html"), QStringLiteral("out.pdf")});

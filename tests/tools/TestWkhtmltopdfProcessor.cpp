@@ -3,6 +3,7 @@
 #include "WkhtmltopdfProcessor.h"
 #include "WkhtmltopdfTestUtil.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -27,7 +28,8 @@ private slots:
     void availability_data();
     void availability();
     void singleConversion();
-    void missingPrintPageStillFinished();
+    void singleRunAnsweredByItsPdf_data();
+    void singleRunAnsweredByItsPdf();
     void batchOfThree();
     void emptyBatch();
     void batchWithMissingSecondPage();
@@ -168,17 +170,44 @@ void TestWkhtmltopdfProcessor::singleConversion()
     QVERIFY2(text.contains(QStringLiteral("S-17")) && text.contains(QStringLiteral("Одиночный")), qPrintable(text));
 }
 
-void TestWkhtmltopdfProcessor::missingPrintPageStillFinished()
+void TestWkhtmltopdfProcessor::singleRunAnsweredByItsPdf_data()
 {
-    requireConverter();
-    QFile::remove(app(QStringLiteral("content/pdf.html")));
+    QTest::addColumn<QByteArray>("fake"); // empty: the real converter without its print page
+    QTest::addColumn<bool>("earlierPdf");
+    QTest::addColumn<bool>("finished");
+
+    QTest::newRow("print page missing: exit 1, no PDF") << QByteArray() << false << false;
+    QTest::newRow("exit 0, only an earlier PDF there") << QByteArray("exit 0") << true << false;
+    QTest::newRow("exit 1 with the PDF written (a page resource failed)")
+            << QByteArray("for last; do :; done; echo '%PDF' > \"$last\"; exit 1") << true << true;
+}
+
+void TestWkhtmltopdfProcessor::singleRunAnsweredByItsPdf()
+{
+    QFETCH(QByteArray, fake);
+    QFETCH(bool, earlierPdf);
+    QFETCH(bool, finished);
+
+    if (fake.isEmpty()) {
+        requireConverter();
+        QFile::remove(app(QStringLiteral("content/pdf.html")));
+    } else {
+        AppEnv::setPathToWkhtmltopdfExe(writeFakeConverter(m_dir->path(), QStringLiteral("fake"), fake));
+    }
+    const QString pdf = app(QStringLiteral("out.pdf"));
+    if (earlierPdf) {
+        writeFile(pdf, "%PDF of an earlier call");
+        QFile earlier(pdf);
+        QVERIFY(earlier.open(QIODevice::ReadWrite));
+        QVERIFY(earlier.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    }
     Processor processor;
-    QSignalSpy finished(&processor, &Processor::convertHtmlToPdfFinished);
+    QSignalSpy finishedSpy(&processor, &Processor::convertHtmlToPdfFinished);
     QSignalSpy error(&processor, &Processor::convertHtmlToPdfError);
-    QVERIFY(processor.convertHtmlToPdf(app(QStringLiteral("out.pdf")), {}));
-    // The converter ends with exit code 1; a normal end is finished all the same.
-    QVERIFY(finished.wait(60000));
-    QCOMPARE(error.count(), 0);
+    QVERIFY(processor.convertHtmlToPdf(pdf, {}));
+    QVERIFY(QTest::qWaitFor([&] { return finishedSpy.count() + error.count() > 0; }, 60000));
+    QCOMPARE(finishedSpy.count(), finished ? 1 : 0);
+    QCOMPARE(error.count(), finished ? 0 : 1);
 }
 
 void TestWkhtmltopdfProcessor::batchOfThree()
