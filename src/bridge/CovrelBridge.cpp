@@ -144,42 +144,50 @@ bool CovrelBridge::isExecExternal(const QString &execPath, const QStringList &ar
     return valid;
 }
 
-// --- Git working copies: each call runs to its end inside the slot.
+// --- Git working copies: each call runs to its end inside the slot. The
+// signals carry the address as the page passed it.
 
 void CovrelBridge::checkGitVersion(const QString &handlerId)
 {
-    GitOperations git;
-    connect(&git, &GitOperations::checkGitVersionFinished, this, &CovrelBridge::checkGitVersionFinished);
-    connect(&git, &GitOperations::checkGitVersionError, this, &CovrelBridge::checkGitVersionError);
-    git.checkGitVersion(handlerId);
+    const GitOperations::Answer answer = GitOperations().checkGitVersion(handlerId);
+    if (answer.ok)
+        emit checkGitVersionFinished(handlerId, answer.text);
+    else
+        emit checkGitVersionError(handlerId, answer.text);
 }
 
 void CovrelBridge::gitClone(const QString &handlerId, const QString &repoUrl, const QString &login, const QString &pass,
                             const QString &destFolderName, const QString &branch)
 {
-    GitOperations git;
-    connect(&git, &GitOperations::gitCloneFinished, this, &CovrelBridge::gitCloneFinished);
-    connect(&git, &GitOperations::gitCloneError, this, &CovrelBridge::gitCloneError);
-    git.gitClone(handlerId, repoUrl, login, pass, destFolderName, branch);
+    const GitOperations::Answer answer =
+            GitOperations().gitClone(handlerId, repoUrl, login, pass, destFolderName, branch);
+    if (answer.ok)
+        emit gitCloneFinished(handlerId, repoUrl, answer.destPath);
+    else
+        emit gitCloneError(handlerId, repoUrl, answer.destPath, answer.text);
 }
 
 void CovrelBridge::gitPull(const QString &handlerId, const QString &repoUrl, const QString &login, const QString &pass,
                            const QString &destFolderName, const QString &branch)
 {
-    GitOperations git;
-    connect(&git, &GitOperations::gitPullFinished, this, &CovrelBridge::gitPullFinished);
-    connect(&git, &GitOperations::gitPullError, this, &CovrelBridge::gitPullError);
-    git.gitPull(handlerId, repoUrl, login, pass, destFolderName, branch);
+    const GitOperations::Answer answer =
+            GitOperations().gitPull(handlerId, repoUrl, login, pass, destFolderName, branch);
+    if (answer.ok)
+        emit gitPullFinished(handlerId, repoUrl, answer.destPath);
+    else
+        emit gitPullError(handlerId, repoUrl, answer.destPath, answer.text);
 }
 
 void CovrelBridge::gitCommitAndPush(const QString &handlerId, const QString &repoUrl, const QString &login,
                                     const QString &pass, const QString &destFolderName, const QString &author,
                                     const QString &comment)
 {
-    GitOperations git;
-    connect(&git, &GitOperations::gitCommitAndPushFinished, this, &CovrelBridge::gitCommitAndPushFinished);
-    connect(&git, &GitOperations::gitCommitAndPushError, this, &CovrelBridge::gitCommitAndPushError);
-    git.gitCommitAndPush(handlerId, repoUrl, login, pass, destFolderName, author, comment);
+    const GitOperations::Answer answer =
+            GitOperations().gitCommitAndPush(handlerId, repoUrl, login, pass, destFolderName, author, comment);
+    if (answer.ok)
+        emit gitCommitAndPushFinished(handlerId, repoUrl, answer.destPath);
+    else
+        emit gitCommitAndPushError(handlerId, repoUrl, answer.destPath, answer.text);
 }
 
 // --- File services: store and content data, choosers, working-directory files.

@@ -1,12 +1,12 @@
 #include "GitOperations.h"
 
+#include "ChildProcess.h"
 #include "GitIdentity.h"
 #include "GitRunner.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace {
 
@@ -22,8 +22,27 @@ const QString PULL_FAILED = QStringLiteral("При выполнении PULL р�
 const QString COMMIT_FAILED = QStringLiteral("При выполнении коммита в репозиторий возникла непредвиденная ошибка");
 const QString PUSH_TIMED_OUT = QStringLiteral("Отправка изменений в репозиторий не завершилась за %1 секунд")
                                        .arg(GitOperations::COMMIT_WAIT_MS / 1000);
+const QString STALLED = QStringLiteral("Git-клиент не сообщал о ходе работы %1 секунд и был остановлен");
+const QString VERSION_CRASHED = QStringLiteral("Git-клиент завершился аварийно");
+const QString VERSION_FAILED = QStringLiteral("Git-клиент завершился с кодом %1");
 
-QString orFallback(const QString &text, const QString &fallback) { return text.isEmpty() ? fallback : text; }
+GitOperations::Answer ok(const QString &destPath, const QString &text = QString()) { return {true, destPath, text}; }
+GitOperations::Answer failed(const QString &destPath, const QString &error) { return {false, destPath, error}; }
+
+// What a terminal would show, fit for the page: a progress line rewritten in
+// place (after a carriage return) keeps its last state, and no address
+// keeps a password.
+QString shownText(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        const QStringList states = line.split(QLatin1Char('\r'), Qt::SkipEmptyParts);
+        line = states.isEmpty() ? QString() : states.last();
+    }
+    return GitRunner::masked(lines.join(QLatin1Char('\n')));
+}
+
+QString orFallback(const QString &text, const QString &fallback) { return text.isEmpty() ? fallback : shownText(text); }
 
 // What git said about a failed command: a conflict is told on standard
 // output while standard error holds only the fetch progress, so keep both.
@@ -33,6 +52,14 @@ QString failureText(const GitRunner::Result &result, const QString &fallback)
     if (!text.isEmpty() && !result.standardOutput.isEmpty() && !text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
     return orFallback(text + result.standardOutput, fallback);
+}
+
+// Why a command that did not finish was given up.
+QString unfinishedText(const GitRunner::Result &result, const QString &fallback)
+{
+    if (result.stalled)
+        return STALLED.arg(ChildProcess::timeLimit(GitRunner::STALL_LIMIT_MS) / 1000);
+    return orFallback(result.standardError, fallback);
 }
 
 // git reads a word beginning with "-" as an option wherever it stands
@@ -46,133 +73,106 @@ bool failedByOutput(const GitRunner::Result &result)
 
 } // namespace
 
-GitOperations::GitOperations(QObject *parent)
-    : QObject(parent)
-{ }
-
-void GitOperations::checkGitVersion(const QString &handlerId)
+GitOperations::Answer GitOperations::checkGitVersion(const QString &handlerId)
 {
     qDebug().noquote() << QStringLiteral("[Git] Получен запрос на метод checkGitVersion. Id: %1").arg(handlerId);
     GitRunner runner(QDir::currentPath());
     const GitRunner::Result result = runner.run({QStringLiteral("-v")}, VERSION_WAIT_MS);
-    if (!result.finished) {
-        emit checkGitVersionError(handlerId, NOT_INSTALLED);
-        return;
+    if (!result.finished)
+        return failed(QString(), NOT_INSTALLED);
+    // A git that crashed or refused the question told no version.
+    if (result.crashed)
+        return failed(QString(), VERSION_CRASHED);
+    if (result.exitCode != 0) {
+        const QString said = shownText(result.output()).trimmed();
+        return failed(QString(), VERSION_FAILED.arg(result.exitCode) + (said.isEmpty() ? QString() : ": " + said));
     }
-    emit checkGitVersionFinished(handlerId, result.standardOutput);
+    return ok(QString(), result.standardOutput);
 }
 
-void GitOperations::gitClone(const QString &handlerId, const QString &repoUrl, const QString &login,
-                             const QString &pass, const QString &destFolderName, const QString &branch)
+GitOperations::Answer GitOperations::gitClone(const QString &handlerId, const QString &repoUrl, const QString &login,
+                                              const QString &pass, const QString &destFolderName, const QString &branch)
 {
     logRequest(QStringLiteral("gitClone"), handlerId, repoUrl, destFolderName);
-    if (repoUrl.isEmpty()) {
-        emit gitCloneError(handlerId, repoUrl, destFolderName, NO_CLONE_URL);
-        return;
-    }
+    if (repoUrl.isEmpty())
+        return failed(destFolderName, NO_CLONE_URL);
     const QString destPath = destinationPath(destFolderName);
-    if (readAsOption(repoUrl)) {
-        emit gitCloneError(handlerId, repoUrl, destPath, BAD_URL);
-        return;
-    }
-    const QString shownUrl = withCredentials(repoUrl, login, pass, false);
-    if (QFileInfo::exists(destPath)) {
-        emit gitCloneError(handlerId, repoUrl, destPath, CLONE_DIR_EXISTS);
-        return;
-    }
+    if (readAsOption(repoUrl))
+        return failed(destPath, BAD_URL);
+    if (QFileInfo::exists(destPath))
+        return failed(destPath, CLONE_DIR_EXISTS);
     QDir::current().mkdir(destFolderName);
 
-    QStringList arguments{QStringLiteral("clone")};
+    // --progress: git reports its progress without a terminal too, which
+    // tells a slow transfer from a hung one.
+    QStringList arguments{QStringLiteral("clone"), QStringLiteral("--progress")};
     if (!branch.isEmpty())
         arguments << QStringLiteral("-b") << branch;
-    arguments << withCredentials(repoUrl, login, pass, true);
+    arguments << repoUrl;
     GitRunner runner(destPath);
-    const GitRunner::Result result = runner.run(arguments, TRANSFER_WAIT_MS);
-    if (!result.succeeded()) {
-        emit gitCloneError(handlerId, shownUrl, destPath, failureText(result, CLONE_FAILED));
-        return;
-    }
-    emit gitCloneFinished(handlerId, shownUrl, destPath);
+    const GitRunner::Result result = runner.transfer(arguments, credentialsFor(repoUrl, login, pass), TRANSFER_WAIT_MS);
+    if (!result.finished)
+        return failed(destPath, unfinishedText(result, CLONE_FAILED));
+    if (!result.succeeded())
+        return failed(destPath, failureText(result, CLONE_FAILED));
+    return ok(destPath);
 }
 
-void GitOperations::gitPull(const QString &handlerId, const QString &repoUrl, const QString &login, const QString &pass,
-                            const QString &destFolderName, const QString &branch)
+GitOperations::Answer GitOperations::gitPull(const QString &handlerId, const QString &repoUrl, const QString &login,
+                                             const QString &pass, const QString &destFolderName, const QString &branch)
 {
     logRequest(QStringLiteral("gitPull"), handlerId, repoUrl, destFolderName);
-    if (repoUrl.isEmpty()) {
-        emit gitPullError(handlerId, repoUrl, destFolderName, NO_URL);
-        return;
-    }
+    if (repoUrl.isEmpty())
+        return failed(destFolderName, NO_URL);
     const QString destPath = destinationPath(destFolderName);
-    if (readAsOption(repoUrl)) {
-        emit gitPullError(handlerId, repoUrl, destPath, BAD_URL);
-        return;
-    }
+    if (readAsOption(repoUrl))
+        return failed(destPath, BAD_URL);
     // Unlike clone's "-b", the branch here follows "-f" as a word of its own.
-    if (readAsOption(branch)) {
-        emit gitPullError(handlerId, repoUrl, destPath, BAD_BRANCH);
-        return;
-    }
-    if (!QFileInfo(destPath).isDir()) {
-        emit gitPullError(handlerId, repoUrl, destPath, DIR_MISSING);
-        return;
-    }
-    const QString shownUrl = withCredentials(repoUrl, login, pass, false);
+    if (readAsOption(branch))
+        return failed(destPath, BAD_BRANCH);
+    if (!QFileInfo(destPath).isDir())
+        return failed(destPath, DIR_MISSING);
 
     GitRunner runner(destPath);
     // Divergent branches are merged, and the merge commit needs an identity.
     GitIdentity::apply(runner, QString(), COMMIT_WAIT_MS);
     QStringList arguments{QStringLiteral("-c"), QStringLiteral("pull.rebase=false"), QStringLiteral("pull"),
-                          withCredentials(repoUrl, login, pass, true)};
+                          QStringLiteral("--progress"), repoUrl};
     if (!branch.isEmpty())
         arguments << QStringLiteral("-f") << branch;
-    const GitRunner::Result result = runner.run(arguments, TRANSFER_WAIT_MS);
-    if (!result.finished) {
-        emit gitPullError(handlerId, shownUrl, destPath, orFallback(result.standardError, PULL_FAILED));
-        return;
-    }
-    if (failedByOutput(result)) {
-        emit gitPullError(handlerId, shownUrl, destPath, failureText(result, PULL_FAILED));
-        return;
-    }
-    emit gitPullFinished(handlerId, shownUrl, destPath);
+    const GitRunner::Result result = runner.transfer(arguments, credentialsFor(repoUrl, login, pass), TRANSFER_WAIT_MS);
+    if (!result.finished)
+        return failed(destPath, unfinishedText(result, PULL_FAILED));
+    if (failedByOutput(result))
+        return failed(destPath, failureText(result, PULL_FAILED));
+    return ok(destPath);
 }
 
-void GitOperations::gitCommitAndPush(const QString &handlerId, const QString &repoUrl, const QString &login,
-                                     const QString &pass, const QString &destFolderName, const QString &author,
-                                     const QString &comment)
+GitOperations::Answer GitOperations::gitCommitAndPush(const QString &handlerId, const QString &repoUrl,
+                                                      const QString &login, const QString &pass,
+                                                      const QString &destFolderName, const QString &author,
+                                                      const QString &comment)
 {
-    Q_UNUSED(login)
-    Q_UNUSED(pass)
     logRequest(QStringLiteral("gitCommitAndPush"), handlerId, repoUrl, destFolderName);
-    if (repoUrl.isEmpty()) {
-        emit gitCommitAndPushError(handlerId, repoUrl, destFolderName, NO_URL);
-        return;
-    }
+    if (repoUrl.isEmpty())
+        return failed(destFolderName, NO_URL);
     const QString destPath = destinationPath(destFolderName);
-    if (!QFileInfo(destPath).isDir()) {
-        emit gitCommitAndPushError(handlerId, repoUrl, destPath, DIR_MISSING);
-        return;
-    }
+    if (!QFileInfo(destPath).isDir())
+        return failed(destPath, DIR_MISSING);
 
-    // The push goes to the working copy's own remote, which carries the
-    // credentials the clone was given.
     GitRunner runner(destPath);
     QString error;
-    if (!commitAll(runner, author, comment, error)) {
-        emit gitCommitAndPushError(handlerId, repoUrl, destPath, error);
-        return;
-    }
-    const GitRunner::Result push = runner.run({QStringLiteral("push")}, COMMIT_WAIT_MS);
-    if (!push.finished) {
-        emit gitCommitAndPushError(handlerId, repoUrl, destPath, PUSH_TIMED_OUT);
-        return;
-    }
-    if (failedByOutput(push)) {
-        emit gitCommitAndPushError(handlerId, repoUrl, destPath, failureText(push, COMMIT_FAILED));
-        return;
-    }
-    emit gitCommitAndPushFinished(handlerId, repoUrl, destPath);
+    if (!commitAll(runner, author, comment, error))
+        return failed(destPath, error);
+    // The push goes to the working copy's own remote, with the page's
+    // credentials: the remote stores none since the clone was given none.
+    const GitRunner::Result push = runner.transfer({QStringLiteral("push"), QStringLiteral("--progress")},
+                                                   credentialsFor(repoUrl, login, pass), COMMIT_WAIT_MS);
+    if (!push.finished)
+        return failed(destPath, PUSH_TIMED_OUT);
+    if (failedByOutput(push))
+        return failed(destPath, failureText(push, COMMIT_FAILED));
+    return ok(destPath);
 }
 
 bool GitOperations::commitAll(GitRunner &runner, const QString &author, const QString &comment, QString &error)
@@ -207,13 +207,12 @@ bool GitOperations::nothingToCommit(GitRunner &runner)
     return staged.succeeded();
 }
 
-QString GitOperations::withCredentials(const QString &repoUrl, const QString &login, const QString &pass, bool encoded)
+GitRunner::Credentials GitOperations::credentialsFor(const QString &repoUrl, const QString &login, const QString &pass)
 {
-    const auto part = [encoded](const QString &text) {
-        return encoded ? QString::fromLatin1(QUrl::toPercentEncoding(text)) : text;
-    };
-    const QString prefix = QStringLiteral("https://") + part(login) + QLatin1Char(':') + part(pass) + QLatin1Char('@');
-    return QString(repoUrl).replace(QStringLiteral("https://"), prefix);
+    // Only an HTTPS address ever carried the credentials.
+    if (!repoUrl.contains(QStringLiteral("https://")))
+        return {};
+    return {login, pass};
 }
 
 QString GitOperations::destinationPath(const QString &destFolderName)

@@ -43,7 +43,6 @@ private:
     QString newRepository();
     QString workingCopyOf(const QString &repository);
     QString encodedCredentialsUrl(const QString &repository) const;
-    QString shownUrl(const QString &repository, const QString &password) const;
     QStringList remoteFiles(const QString &repository) const;
     QString remoteHead(const QString &repository, const QString &format) const;
     bool commitLocally(const QString &workingCopy, const QString &fileName, const QByteArray &content);
@@ -113,6 +112,8 @@ void TestGitOperations::initTestCase()
     QDir().mkpath(m_root.filePath(QStringLiteral("server")));
     QVERIFY2(m_server->start(), qPrintable(m_server->errorString()));
     qputenv("GIT_SSL_CAINFO", m_server->certificatePath().toUtf8());
+    // Every command line git runs, its helpers' included, lands here.
+    qputenv("GIT_TRACE", m_root.filePath(QStringLiteral("trace")).toUtf8());
 
     m_page.reset(new PageHarness);
     QVERIFY(m_page->open());
@@ -135,6 +136,10 @@ void TestGitOperations::cleanup()
     QVERIFY(QDir::setCurrent(m_root.path()));
     for (const QString &line : qAsConst(*g_logLines))
         QVERIFY2(!showsPassword(line), qPrintable(QStringLiteral("password logged: ") + line));
+    QFile trace(m_root.filePath(QStringLiteral("trace")));
+    const QString commandLines = trace.open(QIODevice::ReadOnly) ? QString::fromUtf8(trace.readAll()) : QString();
+    trace.remove();
+    QVERIFY2(!showsPassword(commandLines), "the password was on a command line of git");
     // Removed before judging, so one leak fails one test only.
     const bool asked = QFile::remove(m_root.filePath(QStringLiteral("asked")));
     const bool stored = QFile::remove(m_root.filePath(QStringLiteral("home/.git-credentials")));
@@ -162,12 +167,6 @@ QString TestGitOperations::encodedCredentialsUrl(const QString &repository) cons
                      QStringLiteral("https://%1:%2@")
                              .arg(QString::fromLatin1(QUrl::toPercentEncoding(LOGIN)),
                                   QString::fromLatin1(QUrl::toPercentEncoding(PASSWORD))));
-}
-
-QString TestGitOperations::shownUrl(const QString &repository, const QString &password) const
-{
-    return m_server->url(repository)
-            .replace(QStringLiteral("https://"), QStringLiteral("https://%1:%2@").arg(LOGIN, password));
 }
 
 // Clones the repository through the page into "wc"; the working copy is wc/<repository>.
@@ -271,17 +270,20 @@ void TestGitOperations::clone()
     call(QStringLiteral("gitClone"),
          {QStringLiteral("c1"), m_server->url(repository), login, password, QStringLiteral("wc"), branch});
 
-    // Answered before the call returned, exactly once.
+    // Answered before the call returned, exactly once, with the address as the page gave it.
     QCOMPARE(m_page->received().size(), 1);
-    const QString url =
-            m_server->url(repository)
-                    .replace(QStringLiteral("https://"), QStringLiteral("https://%1:%2@").arg(login, password));
+    const QString url = m_server->url(repository);
     const QString destPath = QDir::currentPath() + QStringLiteral("/wc");
     if (errorPart.isEmpty()) {
         QCOMPARE(m_page->received(QStringLiteral("gitCloneFinished")).value(0),
                  (QVariantList{QStringLiteral("c1"), url, destPath}));
         QDir clone(destPath + QLatin1Char('/') + repository);
         QCOMPARE(clone.entryList(QDir::Files, QDir::Name), expectedFiles);
+        // The stored remote is the address alone.
+        QCOMPARE(GitHttpsServer::git(clone.path(), {"remote", "get-url", "origin"}).trimmed(), url);
+        QFile config(clone.filePath(QStringLiteral(".git/config")));
+        QVERIFY(config.open(QIODevice::ReadOnly));
+        QVERIFY(!showsPassword(QString::fromUtf8(config.readAll())));
         return;
     }
     const QVariantList args = m_page->received(QStringLiteral("gitCloneError")).value(0);
@@ -408,7 +410,7 @@ void TestGitOperations::pull()
          {QStringLiteral("p1"), m_server->url(repository), LOGIN, password, workingCopy, branch});
 
     QCOMPARE(m_page->received().size(), 1);
-    const QVariantList expectedHead{QStringLiteral("p1"), shownUrl(repository, password),
+    const QVariantList expectedHead{QStringLiteral("p1"), m_server->url(repository),
                                     QDir::currentPath() + QLatin1Char('/') + workingCopy};
     if (errorPart.isEmpty()) {
         QCOMPARE(m_page->received(QStringLiteral("gitPullFinished")).value(0), expectedHead);
@@ -465,11 +467,6 @@ void TestGitOperations::commitAndPush_data()
                                    << "rejected"
                                    << "Test Setup <setup@test> from elsewhere"
                                    << QStringList{"readme.txt", "remote.txt"};
-    QTest::newRow("remote without credentials") << "plain remote"
-                                                << "A <a@b>"
-                                                << "c"
-                                                << "fatal:"
-                                                << "Test Setup <setup@test> initial" << QStringList{"readme.txt"};
     QTest::newRow("stale password in remote") << "stale password"
                                               << "A <a@b>"
                                               << "c"
@@ -496,7 +493,7 @@ void TestGitOperations::commitAndPush()
     QVERIFY(!workingCopy.isEmpty());
     const bool addsFile = situation == QLatin1String("new file") || situation == QLatin1String("crlf warning")
             || situation == QLatin1String("remote ahead") || situation == QLatin1String("hook refuses")
-            || situation == QLatin1String("plain remote") || situation == QLatin1String("stale password");
+            || situation == QLatin1String("stale password");
     if (situation == QLatin1String("crlf warning"))
         QVERIFY(!GitHttpsServer::git(workingCopy, {"config", "core.autocrlf", "true"}).isNull());
     if (situation == QLatin1String("earlier commit"))
@@ -504,8 +501,6 @@ void TestGitOperations::commitAndPush()
     if (situation == QLatin1String("remote ahead"))
         QVERIFY(m_server->pushFromElsewhere(repository, QStringLiteral("remote.txt"), "remote\n"));
     // The push uses the working copy's own remote, whatever credentials it holds.
-    if (situation == QLatin1String("plain remote"))
-        QVERIFY(!GitHttpsServer::git(workingCopy, {"remote", "set-url", "origin", m_server->url(repository)}).isNull());
     if (situation == QLatin1String("stale password")) {
         const QString stale =
                 encodedCredentialsUrl(repository)
