@@ -1,6 +1,7 @@
 #include "PageHarness.h"
 
 #include "AppEnv.h"
+#include "EventWait.h"
 #include "LogWriter.h"
 #include "MainWindow.h"
 #include "WebView.h"
@@ -125,5 +126,5 @@ void PageHarness::clearReceived() { eval(QStringLiteral("window.__harnessRecorde
 
 bool PageHarness::waitFor(const QString &signalName, int count, int timeoutMs)
 {
-    return QTest::qWaitFor([&] { return received(signalName).size() >= count; }, timeoutMs);
+    return waitUntil([&] { return received(signalName).size() >= count; }, timeoutMs);
 }
