@@ -21,6 +21,11 @@ const QString DB_SUFFIX = QStringLiteral(".mv.db");
 
 void log(const QString &text) { qDebug().noquote() << text; }
 
+QString lineTooLong()
+{
+    return QStringLiteral("Программа интеграции с TALQ DORV выдала строку длиннее %1 байт").arg(Data::LINE_LIMIT_BYTES);
+}
+
 QString withForwardSlashes(QString path) { return path.replace(QLatin1Char('\\'), QLatin1Char('/')); }
 
 // The first of the names that exists in the directory, as an absolute path.
@@ -150,13 +155,17 @@ bool Data::start()
     m_process = buildProcess();
     if (m_process->program().isEmpty())
         return failStart(QStringLiteral("Не найдена программа java для интеграции с TALQ DORV"));
+    m_process->setExpectingOutput(true);
     m_process->start();
     log(QStringLiteral("[Data] Process id: %1").arg(m_process->processId()));
     if (!m_process->waitForStarted(m_waitLimitMs)) {
         return failStart(QStringLiteral("Не удалось запустить программу интеграции с TALQ DORV '%1': %2")
                                  .arg(m_process->program(), m_process->errorString()));
     }
-    return waitForPrompt();
+    const bool ready = waitForPrompt();
+    if (m_process)
+        m_process->setExpectingOutput(false);
+    return ready;
 }
 
 // Lines before the prompt are the program's own log; it is ready once the
@@ -178,6 +187,8 @@ bool Data::waitForPrompt()
             log(QStringLiteral("[Data] Read line: %1").arg(QString::fromUtf8(m_process->readBuffered())));
             return true;
         }
+        if (m_process->bufferedBytes() > LINE_LIMIT_BYTES)
+            return failStart(lineTooLong());
         if (!m_process->isRunning()) {
             return failStart(
                     QStringLiteral("Программа интеграции с TALQ DORV завершилась, не выдав приглашения к вводу (%1)")
@@ -220,10 +231,14 @@ QString Data::execCommand(QString command)
     log(QStringLiteral("[Data] Write to stdin: %1").arg(command));
     if (!isStarted())
         return failRequest(QStringLiteral("Программа интеграции с TALQ DORV не запущена"));
+    m_process->setExpectingOutput(true);
     const qint64 written = m_process->write(command.toUtf8());
     log(QStringLiteral("[Data] Write to stdin count: %1").arg(written));
     m_process->waitForBytesWritten(m_waitLimitMs);
-    return readAnswer();
+    const QString answer = readAnswer();
+    if (m_process)
+        m_process->setExpectingOutput(false);
+    return answer;
 }
 
 // Skips the program's log lines up to the answer line. One wait limit covers
@@ -246,6 +261,8 @@ QString Data::readAnswer()
             }
             continue;
         }
+        if (m_process->bufferedBytes() > LINE_LIMIT_BYTES)
+            return failRequest(lineTooLong());
         if (!m_process->isRunning()) {
             return failRequest(QStringLiteral("Программа интеграции с TALQ DORV завершилась, не ответив на запрос (%1)")
                                        .arg(m_process->exitDescription()));

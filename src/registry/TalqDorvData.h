@@ -21,6 +21,9 @@ class Data : public QObject
     Q_OBJECT
 public:
     static const int DEFAULT_WAIT_LIMIT_MS = 30000;
+    // Longest line read from the program: far above any record's answer, so
+    // only a program printing without end reaches it (the request fails).
+    static const int LINE_LIMIT_BYTES = 16 * 1024 * 1024;
 
     explicit Data(QObject *parent);
     // The integration program ends with its provider.

@@ -1,20 +1,38 @@
 #include "TalqDorvProcess.h"
 
+#include "ChildProcess.h"
+
 #include <QDir>
 
 namespace TalqDorv {
 
 namespace {
-// Killing a program that ignores nothing ends at once; the bound only keeps a
-// wedged kernel from freezing the window.
-constexpr int KILL_WAIT_MS = 5000;
 constexpr int ERROR_OUTPUT_KEPT = 2000;
 } // namespace
 
 Process::Process(QObject *parent)
     : QObject(parent)
-    , m_process(new QProcess(this))
-{ }
+    , m_process(new ChildProcess(this))
+{
+    m_process->readAsItComes(QProcess::StandardError);
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &Process::dropUnexpectedOutput);
+}
+
+void Process::setExpectingOutput(bool expecting)
+{
+    m_expectingOutput = expecting;
+    dropUnexpectedOutput();
+}
+
+void Process::dropUnexpectedOutput()
+{
+    // Nothing printed outside a request answers one: a late line would be
+    // taken for the next request's answer.
+    if (!m_expectingOutput)
+        m_process->readAll();
+}
+
+qint64 Process::bufferedBytes() const { return m_process->bytesAvailable(); }
 
 void Process::setProgramPath(const QString &path) { m_process->setProgram(nativePath(path)); }
 
@@ -72,15 +90,9 @@ QString Process::exitDescription()
     return text;
 }
 
-QByteArray Process::takeErrorOutput() { return m_process->readAllStandardError().right(ERROR_OUTPUT_KEPT); }
+QByteArray Process::takeErrorOutput() { return m_process->tail(QProcess::StandardError).right(ERROR_OUTPUT_KEPT); }
 
-void Process::kill()
-{
-    if (m_process->state() == QProcess::NotRunning)
-        return;
-    m_process->kill();
-    m_process->waitForFinished(KILL_WAIT_MS);
-}
+void Process::kill() { m_process->end(); }
 
 QString Process::nativePath(const QString &path) { return QDir::toNativeSeparators(path); }
 

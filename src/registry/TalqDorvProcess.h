@@ -7,12 +7,16 @@
 #include <QString>
 #include <QStringList>
 
+class ChildProcess;
+
 namespace TalqDorv {
 
 // Runner of the registry integration program: one child process spoken to
 // line by line over its standard streams. Paths handed to the child become
 // native here and nowhere else. Its standard input stays open: that is the
-// request channel.
+// request channel. Its error output is read as it comes (a tail kept), and
+// standard output that arrives while no one waits for it is dropped, so a
+// program that prints endlessly does not fill the shell's memory.
 class Process : public QObject
 {
     Q_OBJECT
@@ -31,6 +35,9 @@ public:
     bool isRunning() const;
     QString errorString() const;
 
+    // While true, standard output is kept for readLine(); otherwise dropped as it comes.
+    void setExpectingOutput(bool expecting);
+    qint64 bufferedBytes() const;
     bool canReadLine() const;
     QByteArray readLine();
     // Waits for output beyond what is buffered; false when the deadline
@@ -50,7 +57,10 @@ public:
     static QString nativePath(const QString &path);
 
 private:
-    QProcess *m_process;
+    void dropUnexpectedOutput();
+
+    ChildProcess *m_process;
+    bool m_expectingOutput = false;
 };
 
 } // namespace TalqDorv

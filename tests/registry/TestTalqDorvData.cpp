@@ -1,4 +1,6 @@
 #include "AppEnv.h"
+#include "EventWait.h"
+#include "PeakMemory.h"
 #include "RegistryInstallation.h"
 #include "TalqDorvData.h"
 #include "TalqDorvProcess.h"
@@ -39,6 +41,8 @@ private slots:
     void startFailures();
     void programDyingMidRequest();
     void programSilentAfterRequest();
+    void floodingProgramKeepsMemoryFlat_data();
+    void floodingProgramKeepsMemoryFlat();
     void lockedDatabase();
 
 private:
@@ -387,6 +391,47 @@ void TestTalqDorvData::programSilentAfterRequest()
              QStringLiteral("Программа интеграции с TALQ DORV не ответила на запрос за 300 мс"));
     // Given up on and ended, so a late answer cannot be taken for the next request's.
     QVERIFY(!data.isStarted());
+}
+
+void TestTalqDorvData::floodingProgramKeepsMemoryFlat_data()
+{
+    QTest::addColumn<QByteArray>("fake"); // after its prompt
+    QTest::addColumn<QString>("expected"); // the answer's number, or its error
+
+    const QByteArray flood = "yes 'a line of the program' | head -c 268435456";
+    QTest::newRow("endless line instead of the answer")
+            << QByteArray("read r\nhead -c 268435456 /dev/zero\nexec sleep 600")
+            << QStringLiteral("Программа интеграции с TALQ DORV выдала строку длиннее 16777216 байт");
+    QTest::newRow("endless error output before the answer")
+            << "read r\n" + flood + " >&2\necho 'OUTPUT: {\"number\": 7}'\nexec sleep 600" << QStringLiteral("7");
+    QTest::newRow("endless lines between requests")
+            << flood + "\n: > \"$0.flooded\"\nread r\necho 'OUTPUT: {\"number\": 7}'\nexec sleep 600"
+            << QStringLiteral("7");
+}
+
+void TestTalqDorvData::floodingProgramKeepsMemoryFlat()
+{
+    QFETCH(QByteArray, fake);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString java = writeFakeJava(dir.path(), "echo 'Please input a line'\n" + fake);
+    AppEnv::setJavaHomeDirPath(dir.path());
+    AppEnv::setTalqDorvHomeDirPath(validHome());
+    TalqDorv::Data data(nullptr);
+    const PeakMemory memory;
+    QVERIFY2(data.start(), qPrintable(data.errorString()));
+    // Idle, the shell still reads what the program prints.
+    if (fake.contains("flooded"))
+        QVERIFY(waitUntil([&] { return QFileInfo::exists(java + QStringLiteral(".flooded")); }));
+
+    const QJsonObject answer = data.fetchDorvInfo(7).object();
+    const QString got = answer.contains(QStringLiteral("error"))
+            ? answer.value(QStringLiteral("error")).toString()
+            : QString::number(answer.value(QStringLiteral("number")).toInt());
+    QCOMPARE(got, expected);
+    qInfo("peak memory growth: %lld MiB", memory.growthMiB());
+    // The line bound (16 MiB) and a read's worth, far below the 256 MiB printed.
+    QVERIFY2(memory.growthMiB() < 48, qPrintable(QStringLiteral("memory grew by %1 MiB").arg(memory.growthMiB())));
 }
 
 void TestTalqDorvData::lockedDatabase()
