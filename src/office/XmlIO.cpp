@@ -1,5 +1,7 @@
 #include "XmlIO.h"
 
+#include "XmlWriter.h"
+
 #include <QDebug>
 #include <QTextCodec>
 #include <QTextStream>
@@ -78,7 +80,7 @@ bool XmlIO::save()
     QTextStream stream(&m_outputFile);
     stream.setCodec(QTextCodec::codecForName("UTF-8"));
     stream.setGenerateByteOrderMark(false);
-    stream << m_content.toString(-1);
+    stream << XmlWriter::toString(m_content);
     stream.flush();
     m_outputFile.flush();
     const bool written = m_outputFile.error() == QFileDevice::NoError;

@@ -14,6 +14,8 @@ private slots:
     void savesUtf8WithoutBomOrIndentation();
     void readsRawTextAndDocument();
     void writesToTheOutputPathOnly();
+    void writesAsTheDomWriterDoes_data();
+    void writesAsTheDomWriterDoes();
     void failures_data();
     void failures();
 
@@ -63,6 +65,31 @@ void TestXmlIO::writesToTheOutputPathOnly()
     QVERIFY(io.save());
     QCOMPARE(readFile(input), QByteArray("<root><child>text</child></root>"));
     QCOMPARE(readFile(output), QByteArray("<root edited=\"yes\"><child>text</child></root>"));
+}
+
+void TestXmlIO::writesAsTheDomWriterDoes_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::newRow("markup characters in text")
+            << QByteArray("<r><t>a&lt;b&amp;c&gt;d ]]&gt; ]]]&gt; \"q\" 'a' &#13;&#10;&#9;end</t></r>");
+    QTest::newRow("markup characters and white space in attributes")
+            << QByteArray("<r a=\"&lt;&amp;&gt;&quot;' ]]&gt;&#10;&#13;&#9;\"/>");
+    QTest::newRow("declaration, comments, instructions, CDATA")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<!--top-->"
+                          "<?mso-application progid=\"Word.Document\"?><r><!--c--><e/>text<!--d-->"
+                          "<![CDATA[<&]]]]><![CDATA[>]]><?pi?></r><!--after-->");
+    QTest::newRow("non-ASCII text") << QStringLiteral("<r><t>Ж ä 日本 😀</t><t/></r>").toUtf8();
+}
+
+void TestXmlIO::writesAsTheDomWriterDoes()
+{
+    QFETCH(QByteArray, xml);
+    const QString path = m_dir.filePath(QStringLiteral("writer.xml"));
+    QVERIFY(writeFile(path, xml));
+    XmlIO io(path, path);
+    QVERIFY(io.contentToQDom());
+    QVERIFY(io.save());
+    QCOMPARE(QString::fromUtf8(readFile(path)), io.content().toString(-1));
 }
 
 void TestXmlIO::failures_data()
