@@ -166,10 +166,10 @@ void DocumentXML::replaceVarInDocumentContentParent(const QDomNode &node, const 
             continue;
         const QDomElement block = child.toElement();
         const QList<QDomElement> runs = elementsBelow(block, kRun);
-        if (runs.isEmpty()) {
-            replaceVarInDocumentContentParent(block, variables, keyVarsRemoveInCells, cellsToRemove);
+        // Nothing below a block without runs can hold a field: walking into it
+        // would only cost time (its depth times its size) and stack.
+        if (runs.isEmpty())
             continue;
-        }
         qDebug().noquote() << "find w:r " << runs.size();
         scanRuns(runs, variables, keyVarsRemoveInCells, cellsToRemove);
     }

@@ -2,6 +2,7 @@
 
 #include "DocumentXML.h"
 #include "SettingsXML.h"
+#include "ZipListing.h"
 #include "ZipProcessor.h"
 
 #include <QDebug>
@@ -19,6 +20,11 @@ const QString ERROR_OPEN_FILE = QStringLiteral("errorOpenFile");
 const QString ERROR_UNPACK = QStringLiteral("errorUnpack");
 const QString ERROR_XML = QStringLiteral("errorXml");
 const QString ERROR_PACK = QStringLiteral("errorPack");
+
+// Parts are text and pictures: no honest package comes near these. A package
+// listed above them is a bomb that would fill the disk, and the memory once read.
+const qint64 MAX_PACKAGE_PART_BYTES = 256LL * 1024 * 1024;
+const qint64 MAX_PACKAGE_BYTES = 1024LL * 1024 * 1024;
 
 // fn + 8 upper-case hexadecimal digits, different for every job.
 QString uniqueDirName()
@@ -56,12 +62,12 @@ bool DocxChanger::open()
         return true;
     }
     qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Copy and rename: ") + m_tempFilePath;
+    if (!checkListedSizes())
+        return true;
     const bool unpacked = m_zip->extractToDir(m_tempFilePath, m_tempDir);
     qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Extract to dir: ") + m_tempDir.path();
     if (!unpacked) {
-        setError(ERROR_UNPACK,
-                 QStringLiteral("Не удалось распаковать шаблон %1: это не DOCX-пакет или 7-Zip завершился с ошибкой")
-                         .arg(m_packagePath));
+        setError(ERROR_UNPACK, notUnpackedMessage());
         return true;
     }
     if (!QFileInfo::exists(m_documentPath)) {
@@ -69,6 +75,34 @@ bool DocxChanger::open()
         return true;
     }
     return false;
+}
+
+bool DocxChanger::checkListedSizes()
+{
+    Zip::Listing listing;
+    if (!listing.read(m_zip->getPathTo7ZipExe(), m_tempFilePath)) {
+        qDebug().noquote() << QStringLiteral("[DocxChanger] ") + listing.errorString();
+        return failWith(ERROR_UNPACK, notUnpackedMessage());
+    }
+    if (listing.largestSize() > MAX_PACKAGE_PART_BYTES)
+        return failWith(ERROR_UNPACK,
+                        QStringLiteral("Часть %1 шаблона %2 занимает после распаковки %3 байт, больше допустимых %4")
+                                .arg(listing.largestPath(), m_packagePath)
+                                .arg(listing.largestSize())
+                                .arg(MAX_PACKAGE_PART_BYTES));
+    if (listing.totalSize() > MAX_PACKAGE_BYTES)
+        return failWith(ERROR_UNPACK,
+                        QStringLiteral("Шаблон %1 занимает после распаковки %2 байт, больше допустимых %3")
+                                .arg(m_packagePath)
+                                .arg(listing.totalSize())
+                                .arg(MAX_PACKAGE_BYTES));
+    return true;
+}
+
+QString DocxChanger::notUnpackedMessage() const
+{
+    return QStringLiteral("Не удалось распаковать шаблон %1: это не DOCX-пакет или 7-Zip завершился с ошибкой")
+            .arg(m_packagePath);
 }
 
 bool DocxChanger::updateVars(const TemplateVariables &variables, const QStringList &keyVarsRemoveInCells)

@@ -23,7 +23,8 @@ public:
     DocxChanger(const QString &packagePath, const QString &outputPath, QObject *parent = nullptr);
 
     // Copies and unpacks the package. NOTE: true means FAILURE (the package
-    // could not be copied or unpacked, or it has no word/document.xml).
+    // could not be copied or unpacked, lists parts larger than a package may
+    // hold, or has no word/document.xml).
     bool open();
     // Writes the variables into word/settings.xml, then fills the fields of
     // word/document.xml and of every header and footer part. False when a part
@@ -47,6 +48,9 @@ signals:
                           const QString &errorMessage);
 
 private:
+    // False (errorUnpack) when 7-Zip cannot list the copy or lists more than a package may expand to.
+    bool checkListedSizes();
+    QString notUnpackedMessage() const;
     bool updateSettingsPart(const TemplateVariables &variables);
     bool updateDocumentPart(const QString &partPath, const TemplateVariables &variables,
                             const QStringList &keyVarsRemoveInCells);

@@ -1,5 +1,6 @@
 #include "XmlIO.h"
 
+#include "XmlPartScan.h"
 #include "XmlWriter.h"
 
 #include <QDebug>
@@ -16,17 +17,15 @@ bool XmlIO::readContent()
 {
     if (!readRawText())
         return false;
-    m_content.setContent(m_documentFileContent, false);
+    if (withinBounds(m_documentFileContent))
+        m_content.setContent(m_documentFileContent, false);
     return true;
 }
 
 bool XmlIO::readRawText()
 {
-    m_inputFile.setFileName(m_fullPath);
-    if (!m_inputFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        setError(QStringLiteral("fileError"), QStringLiteral("Faled to open file for reading: %1").arg(m_fullPath));
+    if (!openInput())
         return false;
-    }
     QTextStream stream(&m_inputFile);
     stream.setCodec(QTextCodec::codecForName("UTF-8"));
     m_documentFileContent = stream.readAll();
@@ -37,18 +36,18 @@ bool XmlIO::readRawText()
 bool XmlIO::contentToQDom()
 {
     m_parsed = false;
-    m_inputFile.setFileName(m_fullPath);
-    if (!m_inputFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        setError(QStringLiteral("fileError"), QStringLiteral("Faled to open file for reading: %1").arg(m_fullPath));
+    // A failed parse must not leave the previous (or a half-built) tree behind.
+    m_content = QDomDocument();
+    if (!openInput())
         return false;
-    }
+    const QByteArray bytes = m_inputFile.readAll();
+    m_inputFile.close();
+    if (!withinBounds(QTextCodec::codecForUtfText(bytes, QTextCodec::codecForName("UTF-8"))->toUnicode(bytes)))
+        return false;
     QString message;
     int line = 0;
     int column = 0;
-    // A failed parse must not leave the previous (or a half-built) tree behind.
-    m_content = QDomDocument();
-    const bool parsed = m_content.setContent(&m_inputFile, false, &message, &line, &column);
-    m_inputFile.close();
+    const bool parsed = m_content.setContent(bytes, false, &message, &line, &column);
     if (!parsed) {
         m_content = QDomDocument();
         setError(QStringLiteral("xmlDocumentError"),
@@ -91,6 +90,31 @@ bool XmlIO::save()
     }
     m_errorString.clear();
     return true;
+}
+
+bool XmlIO::openInput()
+{
+    m_inputFile.setFileName(m_fullPath);
+    if (!m_inputFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        setError(QStringLiteral("fileError"), QStringLiteral("Faled to open file for reading: %1").arg(m_fullPath));
+        return false;
+    }
+    if (m_inputFile.size() > MAX_PART_BYTES) {
+        m_inputFile.close();
+        setError(QStringLiteral("xmlDocumentError"),
+                 QStringLiteral("Refused, larger than %1 bytes: %2").arg(MAX_PART_BYTES).arg(m_fullPath));
+        return false;
+    }
+    return true;
+}
+
+bool XmlIO::withinBounds(const QString &text)
+{
+    const QString refused = XmlPartScan::check(text);
+    if (refused.isEmpty())
+        return true;
+    setError(QStringLiteral("xmlDocumentError"), QStringLiteral("Refused, %1: %2").arg(refused, m_fullPath));
+    return false;
 }
 
 bool XmlIO::isParsed() const { return m_parsed; }

@@ -12,11 +12,16 @@ class XmlIO : public QObject
 {
     Q_OBJECT
 public:
+    // No honest part comes near this; its tree would take some twenty times as much memory.
+    static const qint64 MAX_PART_BYTES = 64 * 1024 * 1024;
+
     explicit XmlIO(const QString &fullPath, const QString &outputPath, QObject *parent = nullptr);
 
-    // Reads the input file as UTF-8 into documentFileContent() and parses it; false when it cannot be opened.
+    // Reads the input file as UTF-8 into documentFileContent() and parses it unless it breaks a bound of
+    // XmlPartScan; false when it cannot be opened or is larger than MAX_PART_BYTES.
     bool readContent();
-    // Parses the input file into content(); false (with errorString()) on an open or parse failure.
+    // Parses the input file into content(); false (with errorString()) on an open or parse failure,
+    // and for a part beyond the bounds of XmlPartScan or larger than MAX_PART_BYTES.
     bool contentToQDom();
     // Writes content() to outputpath() as UTF-8 without BOM or indentation; false (nothing written)
     // unless the last contentToQDom() succeeded, and false when the file cannot be written.
@@ -44,6 +49,10 @@ protected:
     // `text` without the characters XML 1.0 cannot carry (control characters other than
     // tab, line feed and carriage return): the DOM would write them raw and break the part.
     static QString xmlSafeText(const QString &text);
+    // Opens the input file for reading; false (logged) when it cannot be opened or is too large.
+    bool openInput();
+    // False (logged) when `text` breaks a bound of XmlPartScan: it must not be parsed.
+    bool withinBounds(const QString &text);
     void setError(const QString &code, const QString &message);
 
     QDomDocument m_content;

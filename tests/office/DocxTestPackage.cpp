@@ -14,9 +14,16 @@ const QString R_NS = QStringLiteral("http://schemas.openxmlformats.org/officeDoc
 const char *WRITE_SCRIPT = R"(
 import base64, json, sys, zipfile
 package = json.load(sys.stdin)
+padding = package['padding']
+chunk = b' ' * (1 << 20)
 with zipfile.ZipFile(package['path'], 'w', zipfile.ZIP_DEFLATED) as z:
-    for name, data in package['parts'].items():
-        z.writestr(name, base64.b64decode(data))
+    for name in sorted(set(package['parts']) | set(padding)):
+        with z.open(name, 'w') as part:
+            part.write(base64.b64decode(package['parts'].get(name, '')))
+            left = padding.get(name, 0)
+            while left > 0:
+                part.write(chunk[:left])
+                left -= len(chunk)
 )";
 
 const char *READ_SCRIPT = R"(
@@ -132,13 +139,15 @@ QString DocxTestPackage::textRun(const QString &text)
     return QStringLiteral("<w:r><w:t xml:space=\"preserve\">%1</w:t></w:r>").arg(text);
 }
 
-bool DocxTestPackage::write(const QString &zipPath, const Parts &parts)
+bool DocxTestPackage::write(const QString &zipPath, const Parts &parts, const QVariantMap &padding)
 {
     QDir().mkpath(QFileInfo(zipPath).absolutePath());
     QJsonObject encoded;
     for (auto it = parts.cbegin(); it != parts.cend(); ++it)
         encoded.insert(it.key(), QString::fromLatin1(it.value().toBase64()));
-    const QJsonObject package{{QStringLiteral("path"), zipPath}, {QStringLiteral("parts"), encoded}};
+    const QJsonObject package{{QStringLiteral("path"), zipPath},
+                              {QStringLiteral("parts"), encoded},
+                              {QStringLiteral("padding"), QJsonObject::fromVariantMap(padding)}};
     bool ok = false;
     runPython(WRITE_SCRIPT, {}, QJsonDocument(package).toJson(QJsonDocument::Compact), &ok);
     return ok;

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 // DOCX packages for tests, written and read with Python's zipfile module, so
 // what the code under test packs with 7-Zip is checked by an independent reader.
@@ -24,7 +25,9 @@ public:
     static QString paragraph(const QString &runsXml);
     static QString textRun(const QString &text);
 
-    static bool write(const QString &zipPath, const Parts &parts);
+    // `padding` maps part names to a number of spaces appended to the part (created when
+    // missing), packed as they are written: packages that expand to gigabytes stay small.
+    static bool write(const QString &zipPath, const Parts &parts, const QVariantMap &padding = QVariantMap());
     // The parts of a package; empty when it is no valid ZIP (a CRC error counts).
     static Parts read(const QString &zipPath);
 

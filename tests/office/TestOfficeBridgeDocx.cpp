@@ -98,6 +98,8 @@ private slots:
     void missingTemplateAnswersGenerateDocxError();
     void failedJobsAnswerErrorAndKeepGoodOutput_data();
     void failedJobsAnswerErrorAndKeepGoodOutput();
+    void limits_data();
+    void limits();
     void sevenZipFaultsAnswerErrorAndKeepGoodOutput_data();
     void sevenZipFaultsAnswerErrorAndKeepGoodOutput();
     void sevenZipCommandLines();
@@ -120,6 +122,7 @@ private:
     QStringList signalOrder();
     QStringList tempLeftovers() const;
     QString sevenZip() const;
+    void expectErrorKeepingGoodOutput(const QString &output, const QString &errorCode);
 
     QScopedPointer<PageHarness> m_page;
     RecordingOpener m_opener;
@@ -403,6 +406,71 @@ void TestOfficeBridgeDocx::failedJobsAnswerErrorAndKeepGoodOutput()
         writeTemplate(QStringLiteral("bad.docx"), parts);
     else
         writeFile(templatePath(QStringLiteral("bad.docx")), templateBytes);
+    expectErrorKeepingGoodOutput(output, errorCode);
+}
+
+// Packages a page or a template author could make to bring the shell down.
+void TestOfficeBridgeDocx::limits_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QByteArray>("content"); // replaces the part; empty keeps it
+    QTest::addColumn<QVariantMap>("padding"); // part -> spaces appended
+    QTest::addColumn<QString>("errorCode");
+
+    const auto documentPart = [](const QString &body) {
+        return DocxTestPackage::minimalParts(body).value(QStringLiteral("word/document.xml"));
+    };
+    const QString document = QStringLiteral("word/document.xml");
+    QTest::newRow("document nested 6000 levels deep")
+            << document
+            << documentPart(QStringLiteral("<w:sdt>").repeated(6000) + P(F(QStringLiteral("a")))
+                            + QStringLiteral("</w:sdt>").repeated(6000))
+            << QVariantMap() << QStringLiteral("errorXml");
+    const QByteArray declaration = "<!DOCTYPE w:document [<!ENTITY e \"expanded\">]>";
+    QTest::newRow("document type declaration in the document")
+            << document
+            << documentPart(P(T(QStringLiteral("&e;")))).replace("?><w:document", "?>" + declaration + "<w:document")
+            << QVariantMap() << QStringLiteral("errorXml");
+    QTest::newRow("document type declaration in the settings")
+            << QStringLiteral("word/settings.xml")
+            << QByteArray(DocxTestPackage::minimalParts(QString()).value(QStringLiteral("word/settings.xml")))
+                       .replace("?><w:settings", "?>" + declaration + "<w:settings")
+            << QVariantMap() << QStringLiteral("errorXml");
+    QString attributes;
+    for (int i = 0; i < 300; ++i)
+        attributes += QStringLiteral(" a%1=\"\"").arg(i);
+    QTest::newRow("element with 300 attributes")
+            << document << documentPart(QStringLiteral("<w:p%1/>").arg(attributes) + P(F(QStringLiteral("a"))))
+            << QVariantMap() << QStringLiteral("errorXml");
+    const qint64 megabyte = 1024 * 1024;
+    QTest::newRow("document part of 65 MB")
+            << document << QByteArray() << QVariantMap{{document, 65 * megabyte}} << QStringLiteral("errorXml");
+    QTest::newRow("part expanding to 257 MB")
+            << QString() << QByteArray() << QVariantMap{{QStringLiteral("word/media/image1.png"), 257 * megabyte}}
+            << QStringLiteral("errorUnpack");
+    QVariantMap gigabyte;
+    for (int i = 1; i <= 5; ++i)
+        gigabyte.insert(QStringLiteral("word/media/image%1.png").arg(i), 210 * megabyte);
+    QTest::newRow("package expanding to 1 GB")
+            << QString() << QByteArray() << gigabyte << QStringLiteral("errorUnpack");
+}
+
+void TestOfficeBridgeDocx::limits()
+{
+    QFETCH(QString, part);
+    QFETCH(QByteArray, content);
+    QFETCH(QVariantMap, padding);
+    QFETCH(QString, errorCode);
+
+    Parts parts = DocxTestPackage::minimalParts(P(F(QStringLiteral("a"))));
+    if (!content.isEmpty())
+        parts[part] = content;
+    QVERIFY(DocxTestPackage::write(templatePath(QStringLiteral("bad.docx")), parts, padding));
+    expectErrorKeepingGoodOutput(QStringLiteral("good.docx"), errorCode);
+}
+
+void TestOfficeBridgeDocx::expectErrorKeepingGoodOutput(const QString &output, const QString &errorCode)
+{
     const QString goodOutput = m_page->path(QStringLiteral("store/docs/good.docx"));
     QVERIFY(DocxTestPackage::write(goodOutput, DocxTestPackage::minimalParts(P(T(QStringLiteral("keep me"))))));
     const QByteArray goodBytes = readFile(goodOutput);
@@ -493,15 +561,17 @@ void TestOfficeBridgeDocx::sevenZipCommandLines()
 
     QCOMPARE(signalOrder(), FINISHED_ORDER);
     const QStringList runs = QString::fromUtf8(readFile(calls)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(runs.size(), 2);
+    QCOMPARE(runs.size(), 3);
     const QString tmp = QRegularExpression::escape(m_page->path(QStringLiteral("store/tmp")));
     const QString docs = QRegularExpression::escape(m_page->path(QStringLiteral("store/docs")));
+    // The listing comes first: sizes are checked before anything is unpacked.
+    QCOMPARE(runs.at(0), QStringLiteral("l -slt -- %1/report.zip").arg(m_page->path(QStringLiteral("store/tmp"))));
     const QRegularExpression unpack(QStringLiteral("^x -o%1/(fn[0-9A-F]{8}) -r -- %1/report\\.zip$").arg(tmp));
-    const QRegularExpressionMatch unpacked = unpack.match(runs.at(0));
-    QVERIFY2(unpacked.hasMatch(), qPrintable(runs.at(0)));
+    const QRegularExpressionMatch unpacked = unpack.match(runs.at(1));
+    QVERIFY2(unpacked.hasMatch(), qPrintable(runs.at(1)));
     const QRegularExpression pack(QStringLiteral("^a -r -- %1/\\.covrel-pack-\\w+/package\\.zip %2/%3/\\*$")
                                           .arg(docs, tmp, unpacked.captured(1)));
-    QVERIFY2(pack.match(runs.at(1)).hasMatch(), qPrintable(runs.at(1)));
+    QVERIFY2(pack.match(runs.at(2)).hasMatch(), qPrintable(runs.at(2)));
     QCOMPARE(tempLeftovers(), QStringList());
 }
 
