@@ -58,18 +58,43 @@ QString instructionText(const QDomElement &instr)
 
 QString debugText(const QString &value) { return value.isNull() ? QStringLiteral("<null>") : value; }
 
+// The text of every w:instrText of `raw`, in document order, when it holds
+// nothing but white space; a null string for every other one.
+QStringList whitespaceOnlyInstructions(const QString &raw)
+{
+    static const QLatin1String start("<w:instrText");
+    static const QLatin1String end("</w:instrText>");
+    QStringList texts;
+    for (int at = raw.indexOf(start); at >= 0; at = raw.indexOf(start, at + start.size())) {
+        const QChar after = raw.at(qMin(at + start.size(), raw.size() - 1));
+        if (!after.isSpace() && after != QLatin1Char('>') && after != QLatin1Char('/'))
+            continue;
+        const int close = raw.indexOf(QLatin1Char('>'), at);
+        const int next = raw.indexOf(QLatin1Char('<'), close);
+        QString text;
+        if (close > 0 && raw.at(close - 1) != QLatin1Char('/') && next > close + 1
+            && raw.midRef(next, end.size()) == end) {
+            const QString inside = raw.mid(close + 1, next - close - 1);
+            if (inside.trimmed().isEmpty())
+                text = inside;
+        }
+        texts.append(text);
+    }
+    return texts;
+}
+
 } // namespace
 
-// Field state of one block scan. `runs`, `separatorRun` and `resultText` follow the
+// Field state of one block scan. `runs`, `separatorRun` and `resultTexts` follow the
 // document-variable field being filled. The instruction members follow the
 // instruction of whatever field is open, so that a keyword Word split over runs
-// ("DOCVARI" + "ABLE name") is still recognised; whitespace-only instruction
-// runs lose their text in the parser and count as one space there.
+// ("DOCVARI" + "ABLE name") is still recognised; an instruction run without
+// text counts as one space there.
 struct DocumentXML::FieldState
 {
     QList<QDomElement> runs;
     QDomElement separatorRun;
-    QDomElement resultText;
+    QList<QDomElement> resultTexts;
     QList<QDomElement> instructionRuns;
     QString instruction;
 
@@ -77,7 +102,7 @@ struct DocumentXML::FieldState
     {
         runs.clear();
         separatorRun = QDomElement();
-        resultText = QDomElement();
+        resultTexts.clear();
         clearInstruction();
     }
 
@@ -108,7 +133,26 @@ DocumentXML::DocumentXML(const QString &fullPath, const QString &outputPath, QOb
 bool DocumentXML::openXML()
 {
     readRawText();
-    return contentToQDom();
+    if (!contentToQDom())
+        return false;
+    restoreWhitespaceOnlyInstructions();
+    return true;
+}
+
+void DocumentXML::restoreWhitespaceOnlyInstructions()
+{
+    // The parser drops text that is only white space. In an instruction it
+    // separates the keyword from the name (" DOCVARIABLE", " ", "client "):
+    // without it the field reads DOCVARIABLEclient and is broken.
+    const QStringList texts = whitespaceOnlyInstructions(m_documentFileContent);
+    const QList<QDomElement> instructions = elementsBelow(m_content.documentElement(), kInstrText);
+    if (texts.size() != instructions.size())
+        return;
+    for (int i = 0; i < texts.size(); ++i) {
+        QDomElement instruction = instructions.at(i);
+        if (!texts.at(i).isNull() && !instruction.hasChildNodes())
+            instruction.appendChild(m_content.createTextNode(texts.at(i)));
+    }
 }
 
 bool DocumentXML::saveXML() { return save(); }
@@ -239,8 +283,10 @@ void DocumentXML::handlePlainRun(const QDomElement &run, FieldState &field)
     QDomElement t = run.firstChildElement(kText);
     if (t.isNull())
         return;
-    if (!field.runs.isEmpty())
-        field.resultText = t;
+    if (!field.runs.isEmpty()) {
+        for (QDomElement text = t; !text.isNull(); text = text.nextSiblingElement(kText))
+            field.resultTexts.append(text);
+    }
     // The parser drops a text that held only spaces; give it one back.
     if (t.attribute(QStringLiteral("xml:space")) == QLatin1String("preserve") && t.text().isEmpty()) {
         t.appendChild(m_content.createTextNode(QStringLiteral(" ")));
@@ -280,9 +326,13 @@ void DocumentXML::insertFieldResult(const FieldState &field, const QDomElement &
         if (parent.insertAfter(separator, last).isNull())
             qDebug().noquote() << "cannot insert separateElement";
     }
-    // A result the template already shows stays; Word refreshes it from the settings part.
-    if (!field.resultText.isNull())
+    // A result the template already shows is what every viewer that does not
+    // update fields (and every print) shows: it must read the new value.
+    if (!field.resultTexts.isEmpty()) {
+        replaceShownResult(field.resultTexts, value);
+        qDebug().noquote() << "переменные: " << name << value;
         return;
+    }
     QDomElement valueRun = copyWithoutInstruction(last);
     QDomElement t = m_content.createElement(kText);
     t.appendChild(m_content.createTextNode(xmlSafeText(value)));
@@ -295,6 +345,24 @@ void DocumentXML::insertFieldResult(const FieldState &field, const QDomElement &
         qDebug().noquote() << "separateElement:" << separator.nodeName();
     }
     qDebug().noquote() << "переменные: " << name << value;
+}
+
+void DocumentXML::replaceShownResult(const QList<QDomElement> &texts, const QString &value)
+{
+    // The first text keeps its run's formatting and takes the whole value; the
+    // other texts of the old result are emptied, their runs (and any tabs or
+    // breaks in them) stay.
+    for (int i = 0; i < texts.size(); ++i) {
+        QDomElement text = texts.at(i);
+        while (text.hasChildNodes())
+            text.removeChild(text.firstChild());
+        const QString shown = i == 0 ? xmlSafeText(value) : QString();
+        if (shown.isEmpty())
+            continue;
+        text.appendChild(m_content.createTextNode(shown));
+        if (shown.front().isSpace() || shown.back().isSpace())
+            text.setAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+    }
 }
 
 QDomElement DocumentXML::copyWithoutInstruction(const QDomElement &run) const
@@ -332,8 +400,8 @@ QString DocumentXML::extractVarName(const FieldState &field, const TemplateVaria
     }
     qDebug().noquote() << "str: " << joined;
     QRegularExpressionMatch match = varNameExpression().match(joined);
-    // A blank instruction run between keyword and name loses its space in the
-    // parser; the field's whole instruction keeps it.
+    // An empty instruction run between keyword and name is read as a space
+    // in the field's whole instruction.
     if (!match.hasMatch())
         match = varNameExpression().match(field.instruction);
     if (!match.hasMatch())

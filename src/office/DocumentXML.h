@@ -18,10 +18,12 @@ public:
     explicit DocumentXML(const QString &fullPath, const QString &outputPath, QObject *parent = nullptr);
 
     // readContent() then contentToQDom(); true when the part parsed (see errorString() otherwise).
+    // Instruction text that is only white space is kept (the parser drops such text elsewhere).
     bool openXML();
     // save(); false when the part did not parse (file left untouched) or cannot be written.
     bool saveXML();
-    // Fills variable fields that show no result yet and removes rows of empty `keyVarsRemoveInCells` variables.
+    // Fills variable fields (a result they show already takes the value) and removes rows of empty
+    // `keyVarsRemoveInCells` variables.
     void updateVars(const TemplateVariables &variables, const QStringList &keyVarsRemoveInCells = QStringList());
     // Removes every table row showing a DOCVARIABLE/DOCPROPERTY field named in `names`, whatever its value.
     void clearTableRows(const QStringList &names);
@@ -33,6 +35,7 @@ public:
 private:
     struct FieldState;
 
+    void restoreWhitespaceOnlyInstructions();
     QDomElement findBody(const QDomElement &root) const;
     void replaceVarInDocumentContent(const TemplateVariables &variables, const QStringList &keyVarsRemoveInCells);
     void replaceVarInDocumentContentParent(const QDomNode &node, const TemplateVariables &variables,
@@ -45,6 +48,7 @@ private:
                                            const QStringList &keyVarsRemoveInCells, QList<QDomElement> &cellsToRemove);
     void insertFieldResult(const FieldState &field, const QDomElement &last, QDomNode &parent, const QString &name,
                            const QString &value);
+    void replaceShownResult(const QList<QDomElement> &texts, const QString &value);
     QDomElement copyWithoutInstruction(const QDomElement &run) const;
     void checkRowRemoval(const QString &name, const QString &value, const QDomNode &parent,
                          const QStringList &keyVarsRemoveInCells, QList<QDomElement> &cellsToRemove) const;

@@ -84,8 +84,25 @@ void TestDocumentXML::updateVars_data()
     QTest::newRow("existing separator without result gets only the value")
             << paragraph(field(instr, separateRun())) << client
             << paragraph(beginRun() + instr + separateRun() + insertedValueRun(kAcme) + endRun());
-    QTest::newRow("existing result stays as the template shows it")
+    QTest::newRow("shown result takes the value")
             << paragraph(field(instr, separateRun() + textRun(QStringLiteral("old")))) << client
+            << paragraph(field(instr, separateRun() + textRun(kAcme)));
+    const QString italic = QStringLiteral("<w:r><w:rPr><w:i/></w:rPr><w:t>%1</w:t></w:r>");
+    QTest::newRow("result over several runs: the first keeps its formatting, the other texts are emptied")
+            << paragraph(field(instr,
+                               separateRun() + italic.arg(QStringLiteral("old"))
+                                       + QStringLiteral("<w:r><w:t>re</w:t><w:tab/><w:t>sult</w:t></w:r>")))
+            << client
+            << paragraph(field(instr,
+                               separateRun() + italic.arg(kAcme) + QStringLiteral("<w:r><w:t/><w:tab/><w:t/></w:r>")));
+    QTest::newRow("value with spaces at its ends in a shown result")
+            << paragraph(field(instr, separateRun() + textRun(QStringLiteral("old"))))
+            << vars({{QStringLiteral("client"), QStringLiteral(" ACME ")}})
+            << paragraph(field(instr,
+                               separateRun() + QStringLiteral("<w:r><w:t xml:space=\"preserve\"> ACME </w:t></w:r>")));
+    QTest::newRow("absent value leaves a shown result")
+            << paragraph(field(instr, separateRun() + textRun(QStringLiteral("old"))))
+            << vars({{QStringLiteral("client"), QString()}})
             << paragraph(field(instr, separateRun() + textRun(QStringLiteral("old"))));
     QTest::newRow("quoted name") << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE \"client\" ")))) << client
                                  << paragraph(filled(instrRun(QStringLiteral(" DOCVARIABLE \"client\" ")), kAcme));
@@ -105,22 +122,19 @@ void TestDocumentXML::updateVars_data()
     const QString splitEarly = instrRun(QStringLiteral("DOCVAR")) + instrRun(QStringLiteral("IABLE client"));
     QTest::newRow("keyword split early") << paragraph(field(splitEarly)) << client
                                          << paragraph(filled(splitEarly, kAcme));
-    // As Word 16 wrote it: blank run, keyword in two runs, blank run.
+    // As Word 16 wrote it: blank run, keyword in two runs, blank run. Blank
+    // instruction runs keep their text, and the result follows the last one.
     const QString blank = instrRun(QStringLiteral(" "));
     const QString wordSplit = instrRun(QStringLiteral("DOCVARI")) + instrRun(QStringLiteral("ABLE  client"));
-    QTest::newRow("keyword split early between blank runs")
-            << paragraph(field(blank + wordSplit + blank)) << client
-            << paragraph(beginRun() + instrRun(QString()) + wordSplit + insertedSeparateRun() + insertedValueRun(kAcme)
-                         + instrRun(QString()) + endRun());
-    const QString blankBetween = instrRun(QStringLiteral("DOCVARIABLE")) + blank + instrRun(QStringLiteral("client"));
-    QTest::newRow("blank run between keyword and name")
-            << paragraph(field(blankBetween)) << client
-            << paragraph(beginRun() + instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QString())
-                         + filled(instrRun(QStringLiteral("client")), kAcme).mid(beginRun().size()));
+    QTest::newRow("keyword split early between blank runs") << paragraph(field(blank + wordSplit + blank)) << client
+                                                            << paragraph(filled(blank + wordSplit + blank, kAcme));
+    const QString blankBetween = instrRun(QStringLiteral(" DOCVARIABLE")) + instrRun(QStringLiteral("  "))
+            + instrRun(QStringLiteral("client "));
+    QTest::newRow("blank run between keyword and name keeps its spaces")
+            << paragraph(field(blankBetween)) << client << paragraph(filled(blankBetween, kAcme));
     QTest::newRow("blank run between keyword and name, existing separator")
             << paragraph(field(blankBetween, separateRun())) << client
-            << paragraph(beginRun() + instrRun(QStringLiteral("DOCVARIABLE")) + instrRun(QString())
-                         + instrRun(QStringLiteral("client")) + separateRun() + insertedValueRun(kAcme) + endRun());
+            << paragraph(beginRun() + blankBetween + separateRun() + insertedValueRun(kAcme) + endRun());
 
     QTest::newRow("unknown name is left alone")
             << paragraph(field(instrRun(QStringLiteral(" DOCVARIABLE other ")))) << client

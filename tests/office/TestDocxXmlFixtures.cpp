@@ -206,7 +206,7 @@ void TestDocxXmlFixtures::fillsEveryField()
         const QStringList texts = textsOf(out, QStringLiteral("w:t"));
         QHash<QString, int> expected;
         for (const Field &field : fieldsByPart.value(part))
-            expected[field.name] += field.hasResult ? 0 : 1;
+            expected[field.name] += 1; // a result the template shows takes the value too
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
             QVERIFY2(texts.count(variables.value(it.key())) == it.value(),
                      qPrintable(QStringLiteral("%1: %2 shown %3 times, expected %4")

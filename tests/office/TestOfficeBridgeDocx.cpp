@@ -197,11 +197,17 @@ void TestOfficeBridgeDocx::fillsEveryPartAndKeepsEveryEntry()
                                "<w:r><w:instrText> DOCVARIABLE city </w:instrText></w:r>"
                                "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
                                "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"))
-            // A field showing a result keeps it; Word refreshes it from the settings part.
+            // A field showing a result shows the new value instead.
             + P(QStringLiteral("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
                                "<w:r><w:instrText> DOCVARIABLE shown </w:instrText></w:r>"
                                "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
-                               "<w:r><w:t>old result</w:t></w:r>"
+                               "<w:r><w:t>old </w:t></w:r><w:r><w:t>result</w:t></w:r>"
+                               "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"))
+            // A blank instruction run between keyword and name keeps its blank.
+            + P(QStringLiteral("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+                               "<w:r><w:instrText xml:space=\"preserve\"> DOCVARIABLE</w:instrText></w:r>"
+                               "<w:r><w:instrText xml:space=\"preserve\"> </w:instrText></w:r>"
+                               "<w:r><w:instrText xml:space=\"preserve\">spaced </w:instrText></w:r>"
                                "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"));
     Parts parts = DocxTestPackage::minimalParts(body, QStringLiteral("<w:docVar w:name=\"client\" w:val=\"before\"/>"));
     DocxTestPackage::addHeaderFooter(parts, P(F(QStringLiteral("headerVar"))), P(F(QStringLiteral("footerVar"))));
@@ -212,6 +218,7 @@ void TestOfficeBridgeDocx::fillsEveryPartAndKeepsEveryEntry()
     const QVariantMap fields{{QStringLiteral("client"), QStringLiteral("ACME")},
                              {QStringLiteral("city"), QStringLiteral("Omsk")},
                              {QStringLiteral("shown"), QStringLiteral("new")},
+                             {QStringLiteral("spaced"), QStringLiteral("Tomsk")},
                              {QStringLiteral("headerVar"), QStringLiteral("In the header")},
                              {QStringLiteral("footerVar"), QStringLiteral("In the footer")}};
     generate(QStringLiteral("templates/letter.docx"), {{QStringLiteral("fields"), fields}},
@@ -227,7 +234,11 @@ void TestOfficeBridgeDocx::fillsEveryPartAndKeepsEveryEntry()
     const Parts result = DocxTestPackage::read(output);
     QCOMPARE(result.keys(), parts.keys());
     QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/document.xml"))),
-             (QStringList{QStringLiteral("Client: ACME"), QStringLiteral("Omsk"), QStringLiteral("old result")}));
+             (QStringList{QStringLiteral("Client: ACME"), QStringLiteral("Omsk"), QStringLiteral("new"),
+                          QStringLiteral("Tomsk")}));
+    QVERIFY(QString::fromUtf8(result.value(QStringLiteral("word/document.xml")))
+                    .contains(QStringLiteral("> DOCVARIABLE</w:instrText></w:r><w:r><w:instrText "
+                                             "xml:space=\"preserve\"> </w:instrText></w:r>")));
     QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/header1.xml"))),
              QStringList{QStringLiteral("In the header")});
     QCOMPARE(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/footer1.xml"))),
