@@ -104,6 +104,7 @@ private slots:
     void sevenZipFaultsAnswerErrorAndKeepGoodOutput();
     void sevenZipCommandLines();
     void nonAsciiNamesAndValues();
+    void valueOfTenMegabytesArrivesWhole();
     void pathsWithSpaces();
     void openAfterSaveOpensResultWithDesktop();
     void optionsWithoutFieldsAreTheVariables();
@@ -604,6 +605,27 @@ void TestOfficeBridgeDocx::nonAsciiNamesAndValues()
     QCOMPARE(DocxTestPackage::docVars(result.value(QStringLiteral("word/settings.xml")))
                      .value(QStringLiteral("Заказчик")),
              QStringLiteral("ООО «Ромашка» — №1"));
+}
+
+void TestOfficeBridgeDocx::valueOfTenMegabytesArrivesWhole()
+{
+    writeTemplate(QStringLiteral("t.docx"), DocxTestPackage::minimalParts(P(F(QStringLiteral("a")))));
+    // Markup characters and white space all through: each costs an escape.
+    const QString unit = QStringLiteral("a<b&c\"d>]]>\n\tЖ ");
+    const int repeats = 10 * 1024 * 1024 / unit.size();
+    m_page->clearReceived();
+    m_page->eval(QStringLiteral("var big = new Array(%1).join(%2);"
+                                "__covrelBridge.officeBridge.generateFromTemplate('h1', 'templates/t.docx', "
+                                "{fields: {a: big}}, 'big')")
+                         .arg(repeats + 1)
+                         .arg(json(QVariantList{unit}).mid(1).chopped(1)));
+
+    QCOMPARE(signalOrder(), FINISHED_ORDER);
+    const QString value = unit.repeated(repeats);
+    const Parts result = DocxTestPackage::read(m_page->path(QStringLiteral("store/docs/big.docx")));
+    QVERIFY(DocxTestPackage::paragraphTexts(result.value(QStringLiteral("word/document.xml"))) == QStringList{value});
+    QVERIFY(DocxTestPackage::docVars(result.value(QStringLiteral("word/settings.xml"))).value(QStringLiteral("a"))
+            == value);
 }
 
 void TestOfficeBridgeDocx::pathsWithSpaces()
