@@ -5,6 +5,7 @@
 #include "DocxTemplate.h"
 #include "OfficeWordCovrel.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,12 @@ const QString FIELDS = QStringLiteral("fields");
 const QString CLEAR_TABLES_WITH_KEYS = QStringLiteral("clearTablesWithKeys");
 const QString OPEN_AFTER_SAVE = QStringLiteral("openAfterSave");
 const QString TEMPLATE_NOT_FOUND = QStringLiteral("Не найден файл шаблона");
+const QString OFFICE_NOT_INSTALLED = QStringLiteral("office_not_installed");
+const QString OUTPUT_NOT_SAVED = QStringLiteral("outputNotSaved");
+const QString OFFICE_NOT_INSTALLED_TEXT = QStringLiteral("Офисный пакет не установлен или не запускается");
+const QString OUTPUT_NOT_SAVED_TEXT = QStringLiteral("Офисный пакет не записал документ %1");
+
+QString inMessage(const QString &code) { return QStringLiteral("errorCode:") + code; }
 
 } // namespace
 
@@ -98,12 +105,14 @@ OfficeBridge::TemplateInput OfficeBridge::takeTemplateInput(QVariantMap &options
 void OfficeBridge::generateTemplateByOfficeEngine(const QString &handlerId, const QString &templateFilePath,
                                                   QVariantMap &options, const QString &outputPath)
 {
+    const QDateTime callStart = QDateTime::currentDateTimeUtc();
     QString real = getOutputFilePath(outputPath);
     emit generateFromTemplateStarted(handlerId, templateFilePath, options, outputPath, real);
     const std::unique_ptr<QFile> file = getContentTemplateFile(templateFilePath);
     if (!file) {
         qDebug().noquote() << QStringLiteral("[OfficeBridge] Для шаблон '%1' не сущесвует файла").arg(templateFilePath);
-        emit generateFromTemplateError(handlerId, templateFilePath, options, outputPath, real, TEMPLATE_NOT_FOUND);
+        emit generateFromTemplateError(handlerId, templateFilePath, options, outputPath, real, TEMPLATE_NOT_FOUND,
+                                       TEMPLATE_NOT_FOUND);
         return;
     }
     const QString templateSuffix = QFileInfo(file->fileName()).suffix();
@@ -117,7 +126,8 @@ void OfficeBridge::generateTemplateByOfficeEngine(const QString &handlerId, cons
     if (attached->isOpend(real)) {
         qDebug().noquote() << QStringLiteral("[OfficeBridge] Файл %1 уже открыт.").arg(real);
         emit generateFromTemplateError(handlerId, templateFilePath, options, outputPath, real,
-                                       QStringLiteral("errorCode:outputPathRealIsOpened"));
+                                       QStringLiteral("errorCode:outputPathRealIsOpened"),
+                                       QStringLiteral("Файл %1 уже открыт в офисном пакете").arg(real));
         attached->destroy();
         return;
     }
@@ -125,7 +135,17 @@ void OfficeBridge::generateTemplateByOfficeEngine(const QString &handlerId, cons
     auto progress = [&](int value, const QString &state) {
         emit generateFromTemplateInProcess(handlerId, templateFilePath, options, outputPath, real, value, state);
     };
+    auto fail = [&](const QString &code, const QString &text) {
+        qDebug().noquote() << QStringLiteral("[OfficeBridge] ") + text;
+        emit generateFromTemplateError(handlerId, templateFilePath, options, outputPath, real, inMessage(code), text);
+    };
     auto *word = new OfficeWordCovrel(true, this);
+    // Without an office every later step would pass without doing anything.
+    if (!word->isCanUse()) {
+        fail(OFFICE_NOT_INSTALLED, OFFICE_NOT_INSTALLED_TEXT);
+        return;
+    }
+    const QDateTime stampBefore = QFileInfo(real).lastModified();
     const QString copy = makeWorkingCopy(file->fileName());
     progress(5, QStringLiteral("started"));
     word->open(copy);
@@ -142,6 +162,13 @@ void OfficeBridge::generateTemplateByOfficeEngine(const QString &handlerId, cons
     word->clearEmptyTablesWithVariables(input.keyVarsRemoveInCells);
     progress(90, QStringLiteral("fileSaving"));
     word->save(real);
+    // The office answers a save it could not do like one it did.
+    if (!writtenSince(real, callStart, stampBefore)) {
+        word->destroy();
+        QFile::remove(copy);
+        fail(OUTPUT_NOT_SAVED, OUTPUT_NOT_SAVED_TEXT.arg(real));
+        return;
+    }
     progress(95, QStringLiteral("faleSaved"));
 
     if (options[OPEN_AFTER_SAVE].toBool()) {
@@ -170,6 +197,20 @@ QString OfficeBridge::makeWorkingCopy(const QString &templatePath)
     }
     QFile::copy(templatePath, name);
     return name;
+}
+
+bool OfficeBridge::writtenSince(const QString &path, const QDateTime &callStart, const QDateTime &stampBefore)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    const QDateTime stamp = info.lastModified();
+    if (stamp >= callStart)
+        return true;
+    // File systems that keep whole seconds (or two) round the stamp down: a
+    // stamp that fell just before the call counts when it is not the old one.
+    const QDateTime earliest = callStart.addMSecs(-callStart.time().msec() - 2000);
+    return stamp >= earliest && stamp != stampBefore;
 }
 
 std::unique_ptr<QFile> OfficeBridge::getContentTemplateFile(const QString &name) const
@@ -227,12 +268,25 @@ void OfficeBridge::openFileExternal(const QString &handlerId, const QString &pat
 void OfficeBridge::saveFile(const QString &handlerId, const QString &filePath, const QString &saveTo)
 {
     qDebug().noquote() << QStringLiteral("[OfficeBridge] Получен запрос на метод saveFile. Id: %1 ").arg(handlerId);
+    const QDateTime callStart = QDateTime::currentDateTimeUtc();
     const QString source = AppEnv::getFilePath(filePath);
     const QString target = AppEnv::getFilePath(saveTo);
     auto *word = new OfficeWordCovrel(this);
+    if (!word->isCanUse()) {
+        qDebug().noquote() << QStringLiteral("[OfficeBridge] ") + OFFICE_NOT_INSTALLED_TEXT;
+        emit saveFileError(handlerId, filePath, saveTo, OFFICE_NOT_INSTALLED, OFFICE_NOT_INSTALLED_TEXT);
+        return;
+    }
+    const QDateTime stampBefore = QFileInfo(target).lastModified();
     word->open(source);
     word->save(target);
     word->close();
+    if (!writtenSince(target, callStart, stampBefore)) {
+        const QString text = OUTPUT_NOT_SAVED_TEXT.arg(target);
+        qDebug().noquote() << QStringLiteral("[OfficeBridge] ") + text;
+        emit saveFileError(handlerId, filePath, saveTo, OUTPUT_NOT_SAVED, text);
+        return;
+    }
     emit saveFileSaved(handlerId, filePath, saveTo);
 }
 

@@ -8,6 +8,7 @@
 #include <QVariantMap>
 #include <memory>
 
+class QDateTime;
 class QFile;
 
 // The page's entry to document generation, published as
@@ -41,13 +42,17 @@ signals:
     void generateFromTemplateFinished(const QString &handlerId, const QString &templateFilePath,
                                       const QVariantMap &options, const QString &outputPath,
                                       const QString &outputPathReal);
+    // errorMessage is "Не найден файл шаблона" or "errorCode:<code>" ("outputPathRealIsOpened",
+    // "office_not_installed", "outputNotSaved"); errorText says it in words.
     void generateFromTemplateError(const QString &handlerId, const QString &templateFilePath,
                                    const QVariantMap &options, const QString &outputPath, const QString &outputPathReal,
-                                   const QString &errorMessage);
+                                   const QString &errorMessage, const QString &errorText);
     void openFileOpen(const QString &handlerId, const QString &filePath);
     void openFileError(const QString &handlerId, const QString &filePath);
     void saveFileSaved(const QString &handlerId, const QString &filePath, const QString &saveTo);
-    void saveFileError(const QString &handlerId, const QString &filePath, const QString &saveTo);
+    // errorCode: "office_not_installed" or "outputNotSaved".
+    void saveFileError(const QString &handlerId, const QString &filePath, const QString &saveTo,
+                       const QString &errorCode, const QString &errorMessage);
     void checkAvailableResult(const QString &handlerId, bool status, const QString &reasonCode);
     void docxTemplateFinished(const QString &handlerId, const QString &path);
     void docxTemplateError(const QString &handlerId, const QString &path, const QString &errorCode,
@@ -74,4 +79,7 @@ private:
     // Takes "fields" and "clearTablesWithKeys" out of the options.
     static TemplateInput takeTemplateInput(QVariantMap &options);
     static QString makeWorkingCopy(const QString &templatePath);
+    // True when `path` was written since `callStart`: it exists and its time stamp is not
+    // older than the call (allowing for coarse stamps that differ from `stampBefore`, the old one).
+    static bool writtenSince(const QString &path, const QDateTime &callStart, const QDateTime &stampBefore);
 };

@@ -1,5 +1,7 @@
 #include "ScriptedWord.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 // Object names: Word, Documents, Doc (the opened one), Doc#<i> (an item),
@@ -85,8 +87,13 @@ QVariant ScriptedWord::answer(const QString &object, const QString &member, cons
             return member.chopped(2);
         if (member == QLatin1String("Close()"))
             documents.removeLast();
-        if (member.startsWith(QLatin1String("SaveAs(")))
+        if (member.startsWith(QLatin1String("SaveAs("))) {
+            // Word writes the file; a scripted failure answers the same and writes nothing.
+            QFile file(QDir::fromNativeSeparators(first.toString()));
+            if (saveWrites && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                file.write("saved by the scripted Word");
             return true;
+        }
         return QVariant();
     }
     if (object == QLatin1String("Variables")) {

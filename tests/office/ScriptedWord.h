@@ -40,6 +40,7 @@ public:
     QStringList bodyFieldCodes; // the document's Fields collection
     QStringList deletedRows; // "T<table>.R<row>" in call order
     QString version = QStringLiteral("16.0");
+    bool saveWrites = true; // SaveAs writes its file (false: answers as if it had, writes nothing)
 
 private:
     QVariant answer(const QString &object, const QString &member, const QVariantList &args);

@@ -4,6 +4,7 @@
 #include "PageHarness.h"
 #include "ScriptedWord.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,11 +13,14 @@
 
 namespace {
 
-const QStringList RECORDED_SIGNALS = {
-        QStringLiteral("generateFromTemplateStarted"),  QStringLiteral("generateFromTemplateInProcess"),
-        QStringLiteral("generateFromTemplateFinished"), QStringLiteral("generateFromTemplateError"),
-        QStringLiteral("checkAvailableResult"),         QStringLiteral("saveFileSaved"),
-        QStringLiteral("generateDocxFinished")};
+const QStringList RECORDED_SIGNALS = {QStringLiteral("generateFromTemplateStarted"),
+                                      QStringLiteral("generateFromTemplateInProcess"),
+                                      QStringLiteral("generateFromTemplateFinished"),
+                                      QStringLiteral("generateFromTemplateError"),
+                                      QStringLiteral("checkAvailableResult"),
+                                      QStringLiteral("saveFileSaved"),
+                                      QStringLiteral("saveFileError"),
+                                      QStringLiteral("generateDocxFinished")};
 
 const QString OPEN = QStringLiteral("Open(QVariant,QVariant,QVariant,QVariant)");
 const QString SAVE_AS = QStringLiteral("SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant)");
@@ -43,11 +47,13 @@ private slots:
     void outputSuffixFollowsTheTemplate();
     void outputAlreadyOpenInWord();
     void missingTemplate();
-    void failingWordCallsStillFinish();
+    void failedSavesAnswerTheError_data();
+    void failedSavesAnswerTheError();
     void openAfterSaveShowsTheResultInWord();
     void checkAvailableAndVersion();
     void officeAbsent();
     void saveFileResavesThroughWord();
+    void saveFileThatWritesNothing();
 
 private:
     void writeTemplate(const QString &name);
@@ -85,7 +91,8 @@ void TestOfficeBridgeOffice::writeTemplate(const QString &name)
 void TestOfficeBridgeOffice::generate(const QString &templateName, const QVariantMap &options, const QString &output)
 {
     m_page->clearReceived();
-    m_server->clearCalls();
+    if (m_server)
+        m_server->clearCalls();
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', %1, %2, %3)")
                          .arg(jsString(templateName), json(options), jsString(output)));
 }
@@ -226,8 +233,8 @@ void TestOfficeBridgeOffice::outputAlreadyOpenInWord()
     generate(QStringLiteral("templates/t.doc"), {}, QStringLiteral("report"));
     QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")),
              (QList<QVariantList>{{QStringLiteral("h1"), QStringLiteral("templates/t.doc"), QVariantMap(),
-                                   QStringLiteral("report"), real,
-                                   QStringLiteral("errorCode:outputPathRealIsOpened")}}));
+                                   QStringLiteral("report"), real, QStringLiteral("errorCode:outputPathRealIsOpened"),
+                                   QStringLiteral("Файл %1 уже открыт в офисном пакете").arg(real)}}));
     QVERIFY(progress().isEmpty());
     QVERIFY(callsOf(OPEN).isEmpty());
     // The user's Word keeps its document and is not quit.
@@ -242,19 +249,49 @@ void TestOfficeBridgeOffice::missingTemplate()
     QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateStarted")).size(), 1);
     QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")),
              (QList<QVariantList>{{QStringLiteral("h1"), QStringLiteral("templates/none.doc"), QVariantMap(),
-                                   QStringLiteral("report"), real, QStringLiteral("Не найден файл шаблона")}}));
+                                   QStringLiteral("report"), real, QStringLiteral("Не найден файл шаблона"),
+                                   QStringLiteral("Не найден файл шаблона")}}));
     QVERIFY(m_page->received(QStringLiteral("generateFromTemplateFinished")).isEmpty());
     QVERIFY(m_server->calls().isEmpty());
 }
 
-void TestOfficeBridgeOffice::failingWordCallsStillFinish()
+void TestOfficeBridgeOffice::failedSavesAnswerTheError_data()
 {
+    QTest::addColumn<bool>("openFails");
+    QTest::addColumn<bool>("olderOutput"); // an output of an earlier run is there already
+    QTest::newRow("document cannot be opened") << true << false;
+    QTest::newRow("save writes nothing") << false << false;
+    QTest::newRow("save writes nothing over an older output") << false << true;
+}
+
+void TestOfficeBridgeOffice::failedSavesAnswerTheError()
+{
+    QFETCH(bool, openFails);
+    QFETCH(bool, olderOutput);
     writeTemplate(QStringLiteral("t.doc"));
-    m_server->raise(QStringLiteral("Documents"), OPEN, 5, QStringLiteral("Word"), QStringLiteral("cannot open"));
+    const QString real = m_page->path(QStringLiteral("store/docs/r.doc"));
+    if (olderOutput) {
+        m_page->writeContentFile(QStringLiteral("../store/docs/r.doc"), "older");
+        QFile older(real);
+        QVERIFY(older.open(QIODevice::ReadWrite));
+        QVERIFY(older.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    }
+    if (openFails)
+        m_server->raise(QStringLiteral("Documents"), OPEN, 5, QStringLiteral("Word"), QStringLiteral("cannot open"));
+    else
+        m_word->saveWrites = false;
     generate(QStringLiteral("templates/t.doc"), {{QStringLiteral("a"), QStringLiteral("1")}}, QStringLiteral("r"));
-    QCOMPARE(progress().last(), QStringLiteral("finished 100"));
-    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateFinished")).size(), 1);
-    QVERIFY(callsOf(SAVE_AS).isEmpty());
+
+    QCOMPARE(progress().last(), QStringLiteral("fileSaving 90"));
+    QVERIFY(m_page->received(QStringLiteral("generateFromTemplateFinished")).isEmpty());
+    const QList<QVariantList> errors = m_page->received(QStringLiteral("generateFromTemplateError"));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.at(0).at(4).toString(), real);
+    QCOMPARE(errors.at(0).at(5).toString(), QStringLiteral("errorCode:outputNotSaved"));
+    QCOMPARE(errors.at(0).at(6).toString(), QStringLiteral("Офисный пакет не записал документ %1").arg(real));
+    // Its own Word is quit and its working copy removed all the same.
+    QCOMPARE(callsOf(QStringLiteral("Quit()")).size(), 1);
+    QCOMPARE(QDir(m_page->path(QStringLiteral("store/tmp"))).entryList(QDir::Files), QStringList());
 }
 
 void TestOfficeBridgeOffice::openAfterSaveShowsTheResultInWord()
@@ -293,6 +330,26 @@ void TestOfficeBridgeOffice::officeAbsent()
     QCOMPARE(m_page->received(QStringLiteral("checkAvailableResult")),
              QList<QVariantList>{(QVariantList{QStringLiteral("c1"), false, QStringLiteral("office_not_installed")})});
     QCOMPARE(m_page->eval(QStringLiteral("__covrelBridge.officeBridge.version()")).toString(), QString());
+
+    writeTemplate(QStringLiteral("t.doc"));
+    generate(QStringLiteral("templates/t.doc"), {{QStringLiteral("a"), QStringLiteral("1")}}, QStringLiteral("r"));
+    const QString real = m_page->path(QStringLiteral("store/docs/r.doc"));
+    QVERIFY(progress().isEmpty());
+    QVERIFY(m_page->received(QStringLiteral("generateFromTemplateFinished")).isEmpty());
+    const QList<QVariantList> errors = m_page->received(QStringLiteral("generateFromTemplateError"));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.at(0).mid(4),
+             (QVariantList{real, QStringLiteral("errorCode:office_not_installed"),
+                           QStringLiteral("Офисный пакет не установлен или не запускается")}));
+    QCOMPARE(QDir(m_page->path(QStringLiteral("store/tmp"))).entryList(QDir::Files), QStringList());
+
+    m_page->eval(
+            QStringLiteral("__covrelBridge.officeBridge.saveFile('s1', 'storeDocs://a.doc', 'storeDocs://b.rtf')"));
+    QVERIFY(m_page->received(QStringLiteral("saveFileSaved")).isEmpty());
+    QCOMPARE(m_page->received(QStringLiteral("saveFileError")),
+             (QList<QVariantList>{{QStringLiteral("s1"), QStringLiteral("storeDocs://a.doc"),
+                                   QStringLiteral("storeDocs://b.rtf"), QStringLiteral("office_not_installed"),
+                                   QStringLiteral("Офисный пакет не установлен или не запускается")}}));
 }
 
 void TestOfficeBridgeOffice::saveFileResavesThroughWord()
@@ -309,6 +366,19 @@ void TestOfficeBridgeOffice::saveFileResavesThroughWord()
              QDir::toNativeSeparators(m_page->path(QStringLiteral("store/docs/b.rtf"))));
     QCOMPARE(callsOf(QStringLiteral("Close()")).size(), 1);
     QVERIFY(callsOf(QStringLiteral("Quit()")).isEmpty());
+}
+
+void TestOfficeBridgeOffice::saveFileThatWritesNothing()
+{
+    m_word->saveWrites = false;
+    m_page->eval(
+            QStringLiteral("__covrelBridge.officeBridge.saveFile('s1', 'storeDocs://a.doc', 'storeDocs://b.rtf')"));
+    QVERIFY(m_page->received(QStringLiteral("saveFileSaved")).isEmpty());
+    const QString target = m_page->path(QStringLiteral("store/docs/b.rtf"));
+    QCOMPARE(m_page->received(QStringLiteral("saveFileError")),
+             (QList<QVariantList>{{QStringLiteral("s1"), QStringLiteral("storeDocs://a.doc"),
+                                   QStringLiteral("storeDocs://b.rtf"), QStringLiteral("outputNotSaved"),
+                                   QStringLiteral("Офисный пакет не записал документ %1").arg(target)}}));
 }
 
 QTEST_MAIN(TestOfficeBridgeOffice)

@@ -82,6 +82,8 @@ void TestOfficeWordCovrel::init()
 {
     m_server.reset(new ScriptedAutomationBackend);
     m_word.reset(new ScriptedWord(*m_server));
+    // These cases save to made-up paths: nothing is to be written there.
+    m_word->saveWrites = false;
 }
 
 void TestOfficeWordCovrel::cleanup()

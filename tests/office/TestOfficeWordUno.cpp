@@ -17,10 +17,13 @@
 
 namespace {
 
-const QStringList RECORDED_SIGNALS = {
-        QStringLiteral("generateFromTemplateStarted"),  QStringLiteral("generateFromTemplateInProcess"),
-        QStringLiteral("generateFromTemplateFinished"), QStringLiteral("generateFromTemplateError"),
-        QStringLiteral("checkAvailableResult"),         QStringLiteral("saveFileSaved")};
+const QStringList RECORDED_SIGNALS = {QStringLiteral("generateFromTemplateStarted"),
+                                      QStringLiteral("generateFromTemplateInProcess"),
+                                      QStringLiteral("generateFromTemplateFinished"),
+                                      QStringLiteral("generateFromTemplateError"),
+                                      QStringLiteral("checkAvailableResult"),
+                                      QStringLiteral("saveFileSaved"),
+                                      QStringLiteral("saveFileError")};
 
 QString pluginBuilt()
 {
@@ -116,6 +119,7 @@ private slots:
     void checkAvailableAndVersion();
     void officePanelFillsTheBundledRtfLetter();
     void openAfterSaveHandsTheResultToTheDesktop();
+    void saveTheOfficeCannotWriteAnswersTheError();
     void officeHiddenFromThePlugin();
 
 private:
@@ -447,6 +451,30 @@ void TestOfficeWordUno::openAfterSaveHandsTheResultToTheDesktop()
     QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateFinished")).size(), 1);
 }
 
+void TestOfficeWordUno::saveTheOfficeCannotWriteAnswersTheError()
+{
+    const QString templatesDir = m_page->path(QStringLiteral("content/data/templates"));
+    QDir().mkpath(templatesDir);
+    convert(m_docxTemplate, QStringLiteral("rtf"), templatesDir);
+    // The output's folder is a file: the office cannot store there.
+    const QString blocker = m_page->path(QStringLiteral("store/docs/blocker"));
+    QDir().mkpath(QFileInfo(blocker).absolutePath());
+    QFile(blocker).open(QIODevice::WriteOnly);
+
+    generate(QStringLiteral("templates/template.rtf"), {}, QStringLiteral("blocker/report"));
+    QVERIFY(m_page->received(QStringLiteral("generateFromTemplateFinished")).isEmpty());
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")).size(), 1);
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")).at(0).at(5).toString(),
+             QStringLiteral("errorCode:outputNotSaved"));
+    QCOMPARE(QDir(m_page->path(QStringLiteral("store/tmp"))).entryList(QDir::Files), QStringList());
+
+    m_page->eval(QStringLiteral("__covrelBridge.officeBridge.saveFile('s1', 'contentData://templates/template.rtf', "
+                                "'storeDocs://blocker/copy.doc')"));
+    QVERIFY(m_page->received(QStringLiteral("saveFileSaved")).isEmpty());
+    QCOMPARE(m_page->received(QStringLiteral("saveFileError")).value(0).value(3).toString(),
+             QStringLiteral("outputNotSaved"));
+}
+
 void TestOfficeWordUno::officeHiddenFromThePlugin()
 {
     qputenv("COVREL_OFFICE_PROGRAM_DIR", QByteArray());
@@ -454,6 +482,19 @@ void TestOfficeWordUno::officeHiddenFromThePlugin()
     QCOMPARE(m_page->received(QStringLiteral("checkAvailableResult")),
              QList<QVariantList>{(QVariantList{QStringLiteral("c1"), false, QStringLiteral("office_not_installed")})});
     QCOMPARE(m_page->eval(QStringLiteral("__covrelBridge.officeBridge.version()")).toString(), QString());
+
+    // Without an office nothing is claimed to be made.
+    m_page->writeContentFile(QStringLiteral("data/templates/t.rtf"), "{\\rtf1 t}");
+    generate(QStringLiteral("templates/t.rtf"), {}, QStringLiteral("r"));
+    QVERIFY(progressStates().isEmpty());
+    QVERIFY(m_page->received(QStringLiteral("generateFromTemplateFinished")).isEmpty());
+    QCOMPARE(m_page->received(QStringLiteral("generateFromTemplateError")).value(0).value(5).toString(),
+             QStringLiteral("errorCode:office_not_installed"));
+    m_page->eval(QStringLiteral(
+            "__covrelBridge.officeBridge.saveFile('s1', 'contentData://templates/t.rtf', 'storeDocs://t.doc')"));
+    QVERIFY(m_page->received(QStringLiteral("saveFileSaved")).isEmpty());
+    QCOMPARE(m_page->received(QStringLiteral("saveFileError")).value(0).value(3).toString(),
+             QStringLiteral("office_not_installed"));
     qunsetenv("COVREL_OFFICE_PROGRAM_DIR");
 }
 
