@@ -8,7 +8,7 @@
     'use strict';
 
     var counter = 0;
-    var pending = {};      // handlerId -> {resolve, reject, progress}
+    var pending = {};      // handlerId -> {resolve, reject, progress, keepUntil, kinds}
     var connected = {};    // "<object path>#<signal>" -> true
 
     function bridge() {
@@ -34,7 +34,10 @@
 
     // Connects one dispatcher per signal: it finds the pending call by the
     // signal's first argument and settles it with the remaining arguments.
-    function route(path, signal, kind) {
+    // What a signal means is the pending call's own business (the same signal
+    // ends one wrapper's call and only reports progress for another's), so
+    // each call carries its own table; signals it does not list pass it by.
+    function route(path, signal) {
         var key = (path || '') + '#' + signal;
         if (connected[key]) {
             return;
@@ -43,9 +46,10 @@
         target(path)[signal].connect(function () {
             var args = toArray(arguments);
             var entry = pending[args[0]];
-            if (!entry) {
+            if (!entry || !entry.kinds.hasOwnProperty(signal)) {
                 return;
             }
+            var kind = entry.kinds[signal];
             var rest = args.slice(1);
             if (kind === 'progress') {
                 if (entry.progress) {
@@ -77,12 +81,17 @@
      */
     function call(path, method, args, options) {
         options = options || {};
-        (options.done || []).forEach(function (s) { route(path, s, 'done'); });
-        (options.fail || []).forEach(function (s) { route(path, s, 'fail'); });
-        (options.progress || []).forEach(function (s) { route(path, s, 'progress'); });
+        var kinds = {};
+        ['done', 'fail', 'progress'].forEach(function (kind) {
+            (options[kind] || []).forEach(function (s) {
+                kinds[s] = kind;
+                route(path, s);
+            });
+        });
         var id = nextId();
         return new Promise(function (resolve, reject) {
-            pending[id] = {resolve: resolve, reject: reject, progress: options.onProgress, keepUntil: options.keepUntil};
+            pending[id] = {resolve: resolve, reject: reject, progress: options.onProgress, keepUntil: options.keepUntil,
+                           kinds: kinds};
             try {
                 var obj = target(path);
                 obj[method].apply(obj, [id].concat(args || []));
@@ -109,6 +118,52 @@
             }
             throw error;
         };
+    }
+
+    /*
+     * Both document wrappers go to officeBridge.generateFromTemplate, and the
+     * template's name picks the engine, not the wrapper: each listens to both
+     * engines' answers. The DOCX engine ends with docxTemplateFinished or
+     * docxTemplateError, then generateDocxFinished and generateFromTemplateFinished
+     * (also after an error), or with generateDocxError alone; the office engine
+     * ends with generateFromTemplateFinished or generateFromTemplateError.
+     */
+    var documentSignals = {
+        done: ['generateDocxFinished', 'generateFromTemplateFinished'],
+        fail: ['docxTemplateError', 'generateDocxError', 'generateFromTemplateError'],
+        progress: ['generateFromTemplateInProcess']
+    };
+
+    function documentOptions(o) {
+        return {fields: o.fields || {}, clearTablesWithKeys: o.clearTablesWithKeys || [],
+                openAfterSave: !!o.openAfterSave};
+    }
+
+    // The written file's path: generateDocxFinished(path), generateFromTemplateFinished(..., outputPathReal).
+    function documentPath(answer) {
+        return answer.signal === 'generateDocxFinished' ? answer.args[0] : answer.args[3];
+    }
+
+    // Rejects again with error.code: the DOCX engine's code, or the office engine's error message.
+    function documentError(error) {
+        var codeAt = {docxTemplateError: 1, generateDocxError: 2, generateFromTemplateError: 4};
+        if (error.args && codeAt.hasOwnProperty(error.signal)) {
+            error.code = error.args[codeAt[error.signal]];
+        }
+        throw error;
+    }
+
+    function generateDocument(o, onProgress) {
+        return call('officeBridge', 'generateFromTemplate', [o.template, documentOptions(o), o.output || ''], {
+            done: documentSignals.done,
+            fail: documentSignals.fail,
+            progress: documentSignals.progress,
+            onProgress: function (template, opts, output, real, percent, state) {
+                if (onProgress) {
+                    onProgress(percent, state);
+                }
+            }
+        }).then(documentPath, documentError);
     }
 
     function gitAnswer(answer) {
@@ -301,23 +356,16 @@
          * written file's path; rejects with error.code ("errorFile": no template,
          * "errorOpenFile", "errorUnpack", "errorXml", "errorPack") and the Russian
          * message; on a rejection a good older output file is left as it was.
+         * A template of another kind goes to the office suite: the call then
+         * settles as generateFromTemplate below does (either wrapper settles
+         * with whichever engine the template's name picks).
          * openDocument(path): opens a file with the desktop's program; resolves
          * with the path, rejects with the message when the file is missing.
          * officeAvailable(): resolves with {available, code} for the office
          * suite that other template kinds need ("office_not_installed").
          */
         generateDocx: function (o) {
-            var options = {fields: o.fields || {}, clearTablesWithKeys: o.clearTablesWithKeys || [],
-                           openAfterSave: !!o.openAfterSave};
-            return call('officeBridge', 'generateFromTemplate', [o.template, options, o.output || ''], {
-                done: ['generateDocxFinished'],
-                fail: ['docxTemplateError', 'generateDocxError']
-            }).then(firstArg, function (error) {
-                if (error.signal === 'docxTemplateError' || error.signal === 'generateDocxError') {
-                    error.code = error.args[error.args.length - 2];
-                }
-                throw error;
-            });
+            return generateDocument(o);
         },
         openDocument: function (path) {
             return call('officeBridge', 'openFileExternal', [path], {
@@ -473,32 +521,26 @@
          * content data folder, output relative to the store documents folder (the
          * template's suffix is appended when it differs). Resolves with the
          * written file's path; rejects with error.code = the error message
-         * ("Не найден файл шаблона", "errorCode:outputPathRealIsOpened").
+         * ("Не найден файл шаблона", "errorCode:outputPathRealIsOpened",
+         * "errorCode:office_not_installed", "errorCode:outputNotSaved") and the
+         * Russian message. A .docx template goes to the DOCX engine instead and
+         * settles as generateDocx above does.
          * officeVersion(): the office's version text, '' without an office.
          * saveDocumentAs(filePath, saveTo): re-saves a document through the
          * office, in the format saveTo's suffix names; "storeDocs://" and
-         * "contentData://" prefixes work. Resolves with saveTo.
+         * "contentData://" prefixes work. Resolves with saveTo; rejects with
+         * error.code ("office_not_installed", "outputNotSaved") and the message.
          */
         generateFromTemplate: function (o, onProgress) {
-            var options = {fields: o.fields || {}, clearTablesWithKeys: o.clearTablesWithKeys || [],
-                           openAfterSave: !!o.openAfterSave};
-            return call('officeBridge', 'generateFromTemplate', [o.template, options, o.output || ''], {
-                done: ['generateFromTemplateFinished'],
-                fail: ['generateFromTemplateError'],
-                progress: ['generateFromTemplateInProcess'],
-                onProgress: function (template, opts, output, real, percent, state) {
-                    if (onProgress) {
-                        onProgress(percent, state);
-                    }
-                }
-            }).then(function (answer) { return answer.args[3]; }, withCode(4));
+            return generateDocument(o, onProgress);
         },
         officeVersion: function () {
             return Promise.resolve(bridge().officeBridge.version());
         },
         saveDocumentAs: function (filePath, saveTo) {
-            return call('officeBridge', 'saveFile', [filePath, saveTo], {done: ['saveFileSaved']})
-                .then(function (answer) { return answer.args[1]; });
+            return call('officeBridge', 'saveFile', [filePath, saveTo],
+                        {done: ['saveFileSaved'], fail: ['saveFileError']})
+                .then(function (answer) { return answer.args[1]; }, withCode(2));
         },
 
         // SPREADSHEETS-BEGIN

@@ -1,10 +1,11 @@
 // The demo page's "documents through the office" panel and its promise
 // wrappers in covrel.js, pressed as a person would, with Word held in memory
-// on the scripted automation server.
+// on the scripted automation server and the real 7-Zip for .docx templates.
 #include "PageHarness.h"
 #include "ScriptedWord.h"
 
 #include <QDir>
+#include <QFile>
 #include <QtTest>
 
 class TestOfficePanel : public QObject
@@ -18,6 +19,9 @@ private slots:
     void checkShowsVersionOrAbsence();
     void wrapperRejectsWithTheMessageAsCode();
     void wrapperSavesDocumentAs();
+    void wrapperSaveThatWritesNothingRejects();
+    void wrappersSettleWithTheEnginesOutcome_data();
+    void wrappersSettleWithTheEnginesOutcome();
 
 private:
     void click(const QString &id);
@@ -36,6 +40,9 @@ void TestOfficePanel::init()
     m_page.reset(new PageHarness);
     m_page->useDemoContent();
     m_page->writeContentFile(QStringLiteral("data/templates/letter.rtf"), "{\\rtf1 letter}");
+    const QString sevenZip = qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/integrations/7zip/7z");
+    QDir().mkpath(m_page->path(QStringLiteral("integrations/7zip")));
+    QFile::link(sevenZip, m_page->path(QStringLiteral("integrations/7zip/7z")));
     QVERIFY(m_page->open());
 }
 
@@ -114,6 +121,70 @@ void TestOfficePanel::wrapperSavesDocumentAs()
                     && call.args.value(0)
                             == QDir::toNativeSeparators(m_page->path(QStringLiteral("store/docs/b.rtf"))));
     QVERIFY(savedAs);
+}
+
+void TestOfficePanel::wrapperSaveThatWritesNothingRejects()
+{
+    m_word->saveWrites = false;
+    const QVariant code = m_page->evalAsync(
+            QStringLiteral("Covrel.saveDocumentAs('storeDocs://a.doc', 'storeDocs://b.rtf')"
+                           ".then(function () { done('resolved'); }, function (e) { done(e.code); })"));
+    QCOMPARE(code.toString(), QStringLiteral("outputNotSaved"));
+}
+
+void TestOfficePanel::wrappersSettleWithTheEnginesOutcome_data()
+{
+    QTest::addColumn<QString>("wrapper"); // the other wrapper makes a document first
+    QTest::addColumn<QString>("templateName");
+    QTest::addColumn<bool>("saveWrites");
+    QTest::addColumn<QString>("outcome"); // "resolved:<path in the installation>" or "rejected:<error.code>"
+
+    for (const QString &wrapper : {QStringLiteral("generateDocx"), QStringLiteral("generateFromTemplate")}) {
+        const auto row = [&](const char *name) -> QTestData & {
+            return QTest::newRow(qPrintable(wrapper + QLatin1String(name)));
+        };
+        row(", DOCX engine writes") << wrapper << QStringLiteral("templates/letter.docx") << true
+                                    << QStringLiteral("resolved:store/docs/out.docx");
+        row(", DOCX engine fails") << wrapper << QStringLiteral("templates/bad.docx") << true
+                                   << QStringLiteral("rejected:errorUnpack");
+        row(", DOCX template missing") << wrapper << QStringLiteral("templates/none.docx") << true
+                                       << QStringLiteral("rejected:errorFile");
+        row(", office engine writes") << wrapper << QStringLiteral("templates/letter.rtf") << true
+                                      << QStringLiteral("resolved:store/docs/out.rtf");
+        row(", office engine saves nothing") << wrapper << QStringLiteral("templates/letter.rtf") << false
+                                             << QStringLiteral("rejected:errorCode:outputNotSaved");
+        row(", office template missing") << wrapper << QStringLiteral("templates/none.rtf") << true
+                                         << QStringLiteral("rejected:Не найден файл шаблона");
+    }
+}
+
+void TestOfficePanel::wrappersSettleWithTheEnginesOutcome()
+{
+    QFETCH(QString, wrapper);
+    QFETCH(QString, templateName);
+    QFETCH(bool, saveWrites);
+    QFETCH(QString, outcome);
+    m_page->writeContentFile(QStringLiteral("data/templates/bad.docx"), "no package");
+    const QString other = wrapper == QLatin1String("generateDocx") ? QStringLiteral("generateFromTemplate")
+                                                                   : QStringLiteral("generateDocx");
+    QVERIFY(m_page->evalAsync(QStringLiteral("Covrel.%1({template: 'templates/letter.docx', output: 'first'})"
+                                             ".then(function () { done(true); })")
+                                      .arg(other))
+                    .toBool());
+
+    m_word->saveWrites = saveWrites;
+    const QString settled =
+            m_page->evalAsync(QStringLiteral("Covrel.%1({template: '%2', output: 'out', fields: {a: '1'}})"
+                                             ".then(function (path) { return 'resolved:' + path; },"
+                                             "      function (e) { return 'rejected:' + e.code; })"
+                                             ".then(function (outcome) { done(outcome + '|' "
+                                             "+ Object.keys(Covrel._pending).length); })")
+                                      .arg(wrapper, templateName))
+                    .toString();
+    const QString expected = outcome.startsWith(QLatin1String("resolved:"))
+            ? QStringLiteral("resolved:") + m_page->path(outcome.mid(9))
+            : outcome;
+    QCOMPARE(settled, expected + QStringLiteral("|0"));
 }
 
 QTEST_MAIN(TestOfficePanel)
