@@ -5,6 +5,7 @@
 #include "LogWriter.h"
 #include "MainWindow.h"
 #include "MemoryTuning.h"
+#include "OfficeBridge.h"
 #include "SingleApplication.h"
 
 #include <QDebug>
@@ -63,6 +64,9 @@ int main(int argc, char *argv[])
     LogWriter::buildInstance(&app);
     LogWriter::dumpPlatformInfo();
     LogWriter::registerCustomDebugMessageHandler();
+    // Work of a run that was killed midway; the single-instance check above has
+    // passed, and what another live process claims stays all the same.
+    OfficeBridge::removeStaleWork();
 
     QSplashScreen splash;
     showSplash(splash);

@@ -2,6 +2,7 @@
 
 #include "DocumentXML.h"
 #include "SettingsXML.h"
+#include "WorkClaim.h"
 #include "ZipListing.h"
 #include "ZipProcessor.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QUuid>
 
 #include <cstdio>
@@ -50,11 +50,21 @@ DocxChanger::DocxChanger(const QString &packagePath, const QString &outputPath, 
     m_documentPath = QDir::toNativeSeparators(dirPath + QStringLiteral("/word/document.xml"));
 }
 
+DocxChanger::~DocxChanger() = default;
+
 bool DocxChanger::open()
 {
     qDebug().noquote() << QStringLiteral("fullpath: ") + m_packagePath;
     qDebug().noquote() << QStringLiteral("temp dir: ") + m_zip->getTempDir().path();
-    m_tempFilePath = m_zip->zipToTmpDir2(m_packagePath, m_zip->getTempDir(), true);
+    // Claimed before they exist, so that a kill at any point leaves them to the
+    // next start's cleanup, and so that another instance's copy of a template
+    // of the same name is never overwritten.
+    const QString copyPath =
+            m_zip->getTempDir().absoluteFilePath(QFileInfo(m_packagePath).baseName() + QStringLiteral(".zip"));
+    m_dirClaim.reset(new WorkClaim(m_tempDir.absolutePath()));
+    m_copyClaim.reset(new WorkClaim(copyPath));
+    if (m_dirClaim->claim() && m_copyClaim->claim())
+        m_tempFilePath = m_zip->zipToTmpDir2(m_packagePath, m_zip->getTempDir(), true);
     if (m_tempFilePath.isEmpty()) {
         qCritical().noquote() << QStringLiteral("errorFile")
                               << QStringLiteral("Error copy zip file.: %1").arg(m_packagePath);
@@ -180,14 +190,32 @@ bool DocxChanger::save()
     const QString outputDir = QFileInfo(m_outputPath).absolutePath();
     // Callers name outputs in folders of their own ("reports/2024/act").
     QDir().mkpath(outputDir);
-    QTemporaryDir packDir(outputDir + QStringLiteral("/.covrel-pack-XXXXXX"));
-    if (!packDir.isValid())
+    // Pack folders a killed run left here go now; a live one's stay.
+    WorkClaim::removeStale(QDir(outputDir), QRegularExpression(QStringLiteral("\\.covrel-pack-\\w+")),
+                           WorkClaim::Unclaimed::Remove);
+    const QString packDir = makePackDir(outputDir);
+    if (packDir.isEmpty())
         return failWith(ERROR_PACK, QStringLiteral("Папка %1 не существует или недоступна для записи").arg(outputDir));
-    const QString archivePath = packDir.filePath(QStringLiteral("package.zip"));
-    if (!packInto(archivePath) || !replaceOutputWith(archivePath))
+    const QString archivePath = packDir + QStringLiteral("/package.zip");
+    const bool saved = packInto(archivePath) && replaceOutputWith(archivePath);
+    QDir(packDir).removeRecursively();
+    m_packClaim.reset();
+    if (!saved)
         return false;
     qInfo().noquote() << QStringLiteral("[DocxChanger]") << QStringLiteral("Save dir to zip file: ") + m_outputPath;
     return true;
+}
+
+QString DocxChanger::makePackDir(const QString &outputDir)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString path = outputDir + QStringLiteral("/.covrel-pack-") + uniqueDirName().mid(2);
+        m_packClaim.reset(new WorkClaim(path));
+        if (m_packClaim->claim() && QDir().mkdir(path))
+            return path;
+    }
+    m_packClaim.reset();
+    return QString();
 }
 
 bool DocxChanger::packInto(const QString &archivePath)
@@ -215,7 +243,16 @@ void DocxChanger::cleanup()
         QDir(m_tempDir.absolutePath()).removeRecursively();
     if (!m_tempFilePath.isEmpty() && QFile::exists(m_tempFilePath))
         QFile::remove(m_tempFilePath);
+    m_dirClaim.reset();
+    m_copyClaim.reset();
     qInfo().noquote() << QStringLiteral("Cleanup temp file and foldier.");
+}
+
+void DocxChanger::removeStaleWork(const QDir &tempDir)
+{
+    WorkClaim::removeStale(tempDir, QRegularExpression(QStringLiteral("fn[0-9A-F]{8}")), WorkClaim::Unclaimed::Remove);
+    // Other .zip files there may be a page's own: only claimed ones are template copies.
+    WorkClaim::removeStale(tempDir, QRegularExpression(QStringLiteral(".*\\.zip")), WorkClaim::Unclaimed::Keep);
 }
 
 QString DocxChanger::errorCode() const { return m_errorCode; }

@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+class WorkClaim;
 
 namespace Zip {
 class Processor;
@@ -21,6 +24,7 @@ class DocxChanger : public QObject
     Q_OBJECT
 public:
     DocxChanger(const QString &packagePath, const QString &outputPath, QObject *parent = nullptr);
+    ~DocxChanger() override;
 
     // Copies and unpacks the package. NOTE: true means FAILURE (the package
     // could not be copied or unpacked, lists parts larger than a package may
@@ -38,6 +42,10 @@ public:
     // Removes the temporary directory and the temporary copy.
     void cleanup();
 
+    // Removes from `tempDir` the unpacked packages and template copies that no live
+    // job claims (left by a run that was killed).
+    static void removeStaleWork(const QDir &tempDir);
+
     QString errorCode() const;
     QString errorMessage() const;
 
@@ -54,6 +62,8 @@ private:
     bool updateSettingsPart(const TemplateVariables &variables);
     bool updateDocumentPart(const QString &partPath, const TemplateVariables &variables,
                             const QStringList &keyVarsRemoveInCells);
+    // A new claimed folder to pack in beside the output (so the result can be renamed into place).
+    QString makePackDir(const QString &outputDir);
     bool packInto(const QString &archivePath);
     bool replaceOutputWith(const QString &archivePath);
     QString partName(const QString &partPath) const;
@@ -67,6 +77,9 @@ private:
     QString m_tempFilePath;
     QDir m_tempDir;
     Zip::Processor *m_zip = nullptr;
+    std::unique_ptr<WorkClaim> m_dirClaim;
+    std::unique_ptr<WorkClaim> m_copyClaim;
+    std::unique_ptr<WorkClaim> m_packClaim;
     QString m_errorCode;
     QString m_errorMessage;
 };

@@ -2,13 +2,16 @@
 
 #include "AppEnv.h"
 #include "DesktopOpener.h"
+#include "DocxChanger.h"
 #include "DocxTemplate.h"
 #include "OfficeWordCovrel.h"
+#include "WorkClaim.h"
 
 #include <QDateTime>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -18,6 +21,7 @@ const QString FIELDS = QStringLiteral("fields");
 const QString CLEAR_TABLES_WITH_KEYS = QStringLiteral("clearTablesWithKeys");
 const QString OPEN_AFTER_SAVE = QStringLiteral("openAfterSave");
 const QString TEMPLATE_NOT_FOUND = QStringLiteral("Не найден файл шаблона");
+const QString WORKING_COPY_NAME = QStringLiteral("template_generator");
 const QString OFFICE_NOT_INSTALLED = QStringLiteral("office_not_installed");
 const QString OUTPUT_NOT_SAVED = QStringLiteral("outputNotSaved");
 const QString OFFICE_NOT_INSTALLED_TEXT = QStringLiteral("Офисный пакет не установлен или не запускается");
@@ -146,7 +150,9 @@ void OfficeBridge::generateTemplateByOfficeEngine(const QString &handlerId, cons
         return;
     }
     const QDateTime stampBefore = QFileInfo(real).lastModified();
-    const QString copy = makeWorkingCopy(file->fileName());
+    // Claimed while it exists: a copy a killed run left goes at the next start.
+    std::unique_ptr<WorkClaim> copyClaim;
+    const QString copy = makeWorkingCopy(file->fileName(), copyClaim);
     progress(5, QStringLiteral("started"));
     word->open(copy);
     progress(10, QStringLiteral("fileOpened"));
@@ -186,17 +192,32 @@ void OfficeBridge::generateTemplateByOfficeEngine(const QString &handlerId, cons
     emit generateFromTemplateFinished(handlerId, templateFilePath, options, outputPath, real);
 }
 
-QString OfficeBridge::makeWorkingCopy(const QString &templatePath)
+QString OfficeBridge::makeWorkingCopy(const QString &templatePath, std::unique_ptr<WorkClaim> &claim)
 {
     QString name;
     {
-        // Reserve a unique name ("template_generator.<random>"), then free it for the copy.
-        QTemporaryFile reserve(AppEnv::getStoreTmpFilePath(QStringLiteral("template_generator")));
-        if (reserve.open())
+        // Reserve a unique name ("template_generator.<random>"), claim it, then free it for the copy.
+        QTemporaryFile reserve(AppEnv::getStoreTmpFilePath(WORKING_COPY_NAME));
+        if (reserve.open()) {
             name = reserve.fileName();
+            claim.reset(new WorkClaim(name));
+            claim->claim();
+        }
     }
     QFile::copy(templatePath, name);
     return name;
+}
+
+void OfficeBridge::removeStaleWork()
+{
+    // Only an existing folder is looked into: the store's folders are made on first use.
+    const QDir tempDir(AppEnv::getStoreDir().absoluteFilePath(AppEnv::STORE_TMP_DIR_NAME));
+    if (!tempDir.exists())
+        return;
+    WorkClaim::removeStale(
+            tempDir, QRegularExpression(QRegularExpression::escape(WORKING_COPY_NAME) + QStringLiteral("\\.\\w+")),
+            WorkClaim::Unclaimed::Remove);
+    DocxChanger::removeStaleWork(tempDir);
 }
 
 bool OfficeBridge::writtenSince(const QString &path, const QDateTime &callStart, const QDateTime &stampBefore)

@@ -10,6 +10,7 @@
 
 class QDateTime;
 class QFile;
+class WorkClaim;
 
 // The page's entry to document generation, published as
 // __covrelBridge.officeBridge. A .docx template is filled by editing its
@@ -23,6 +24,10 @@ public:
 
     // Word's version text; empty when Word cannot be used.
     Q_INVOKABLE QString version();
+
+    // Removes the working copies and unpacked packages that runs killed midway
+    // left in the store's temporary folder; what a live instance works on stays.
+    static void removeStaleWork();
 
 public slots:
     void generateFromTemplate(const QString &handlerId, const QString &templateFilePath, QVariantMap options,
@@ -78,7 +83,7 @@ private:
     QString getOutputFilePath(const QString &path) const;
     // Takes "fields" and "clearTablesWithKeys" out of the options.
     static TemplateInput takeTemplateInput(QVariantMap &options);
-    static QString makeWorkingCopy(const QString &templatePath);
+    static QString makeWorkingCopy(const QString &templatePath, std::unique_ptr<WorkClaim> &claim);
     // True when `path` was written since `callStart`: it exists and its time stamp is not
     // older than the call (allowing for coarse stamps that differ from `stampBefore`, the old one).
     static bool writtenSince(const QString &path, const QDateTime &callStart, const QDateTime &stampBefore);
