@@ -1,5 +1,6 @@
 #include "ZipListing.h"
 
+#include "ZipCentralDirectory.h"
 #include "ZipProcess7Zip.h"
 #include "ZipProcessor.h"
 
@@ -21,6 +22,16 @@ const int MAX_LINE_BYTES = 64 * 1024;
 } // namespace
 
 bool Listing::read(const QString &exePath, const QString &zipFile)
+{
+    // The directory read in this process costs no child; 7-Zip, which also reads
+    // archives whose directory is damaged or shifted, lists the rest as it will unpack them.
+    if (CentralDirectory::read(zipFile, [this](const QString &path, qint64 size) { addEntry(path, size); }))
+        return true;
+    *this = Listing();
+    return readWith7Zip(exePath, zipFile);
+}
+
+bool Listing::readWith7Zip(const QString &exePath, const QString &zipFile)
 {
     QProcess process;
     process.setProgram(exePath);
@@ -82,19 +93,23 @@ void Listing::takeLine(const QString &line)
     }
     if (line.startsWith(PATH_KEY)) {
         m_currentPath = line.mid(PATH_KEY.size());
-        ++m_entryCount;
         return;
     }
     if (!line.startsWith(SIZE_KEY))
         return;
     bool ok = false;
     const qint64 size = line.mid(SIZE_KEY.size()).toLongLong(&ok);
-    if (!ok)
-        return;
+    if (ok)
+        addEntry(m_currentPath, size);
+}
+
+void Listing::addEntry(const QString &path, qint64 size)
+{
+    ++m_entryCount;
     m_totalSize += size;
     if (size > m_largestSize) {
         m_largestSize = size;
-        m_largestPath = m_currentPath;
+        m_largestPath = path;
     }
 }
 
