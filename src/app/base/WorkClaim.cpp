@@ -21,20 +21,13 @@ bool removeItem(const QFileInfo &item)
 WorkClaim::WorkClaim(const QString &itemPath)
     : m_itemPath(itemPath)
     , m_lock(lockPathOf(itemPath))
-{
-    // A job may run for long: only a dead owner makes a claim stale, never its age.
-    m_lock.setStaleLockTime(0);
-}
+{ }
 
 WorkClaim::~WorkClaim() { release(); }
 
-bool WorkClaim::claim() { return m_lock.isLocked() || m_lock.tryLock(0); }
+bool WorkClaim::claim() { return m_lock.tryLock(); }
 
-void WorkClaim::release()
-{
-    if (m_lock.isLocked())
-        m_lock.unlock();
-}
+void WorkClaim::release() { m_lock.unlockAndRemove(); }
 
 QString WorkClaim::itemPath() const { return m_itemPath; }
 

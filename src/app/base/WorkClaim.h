@@ -1,16 +1,17 @@
 #pragma once
 
+#include "ClaimLock.h"
+
 #include <QDir>
-#include <QLockFile>
 #include <QRegularExpression>
 #include <QString>
 
 // A work file or folder that lives only while its job runs, in a place others
 // may share (the store's temporary folder, the user's output folder). The job
 // claims it with a lock file beside it ("<item>.lock") before making it, and
-// gives the claim back after removing it. The lock names this process: after
-// a crash or kill -9 the claim is stale and removeStale() takes the item away,
-// while what a live process works on (another instance's too) stays.
+// gives the claim back after removing it. The system lets the lock go with its
+// process: after a crash or kill -9 the claim is stale and removeStale() takes
+// the item away, while what a live process works on (another instance's too) stays.
 class WorkClaim
 {
 public:
@@ -36,5 +37,5 @@ private:
     Q_DISABLE_COPY(WorkClaim)
 
     QString m_itemPath;
-    QLockFile m_lock;
+    ClaimLock m_lock;
 };
