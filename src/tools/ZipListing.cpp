@@ -1,12 +1,12 @@
 #include "ZipListing.h"
 
+#include "ChildProcess.h"
 #include "ZipCentralDirectory.h"
 #include "ZipProcess7Zip.h"
 #include "ZipProcessor.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
-#include <QProcess>
 
 namespace Zip {
 
@@ -33,7 +33,8 @@ bool Listing::read(const QString &exePath, const QString &zipFile)
 
 bool Listing::readWith7Zip(const QString &exePath, const QString &zipFile)
 {
-    QProcess process;
+    // Tied to the shell like every 7-Zip run: it dies with it.
+    ChildProcess process;
     process.setProgram(exePath);
     process.setArguments(
             {QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("--"), Process7Zip::nativePath(zipFile)});
@@ -57,8 +58,7 @@ bool Listing::readWith7Zip(const QString &exePath, const QString &zipFile)
         const qint64 rest = Processor::BLOCKING_TIMEOUT_MS - clock.elapsed();
         if (process.state() == QProcess::NotRunning || (rest > 0 && process.waitForFinished(static_cast<int>(rest))))
             break;
-        process.kill();
-        process.waitForFinished(Process7Zip::START_TIMEOUT_MS);
+        process.end();
         m_errorString = QStringLiteral("7-Zip did not list the archive in time");
         qDebug().noquote() << QStringLiteral("[Zip::Listing] ") + m_errorString;
         return false;
