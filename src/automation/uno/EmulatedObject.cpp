@@ -1,16 +1,8 @@
 #include "EmulatedObject.h"
 
-void EmulatedObject::set(const QString &name, const QVariant &) { throwUnknownMember(name); }
-
-QString EmulatedObject::bareName(const QString &member)
+void throwUnknownMember(const QString &coClass, const QString &member)
 {
-    const int bracket = member.indexOf(QLatin1Char('('));
-    return bracket < 0 ? member : member.left(bracket);
-}
-
-void EmulatedObject::throwUnknownMember(const QString &member) const
-{
-    throw AutomationFault{DispatchCode::MEMBER_NOT_FOUND, QStringLiteral("%1 has no member %2").arg(coClass(), member)};
+    throw AutomationFault{DispatchCode::MEMBER_NOT_FOUND, QStringLiteral("%1 has no member %2").arg(coClass, member)};
 }
 
 int collectionIndex(const QVariantList &args, int count)

@@ -10,27 +10,29 @@ using namespace css;
 
 namespace FieldVariable {
 
-const QString USER_FIELD = QStringLiteral("com.sun.star.text.textfield.User");
-const QString CUSTOM_FIELD = QStringLiteral("com.sun.star.text.textfield.docinfo.Custom");
 const QString USER_MASTER = QStringLiteral("com.sun.star.text.fieldmaster.User");
 
-bool supports(const uno::Reference<text::XTextField> &field, const QString &service)
-{
-    const uno::Reference<lang::XServiceInfo> info(field, uno::UNO_QUERY);
-    return info.is() && info->supportsService(toOUString(service));
-}
+namespace {
+const rtl::OUString USER_FIELD("com.sun.star.text.textfield.User");
+const rtl::OUString CUSTOM_FIELD("com.sun.star.text.textfield.docinfo.Custom");
+} // namespace
 
-QString nameOf(const uno::Reference<text::XTextField> &field)
+Variable of(UnoObject &field)
 {
-    if (supports(field, USER_FIELD)) {
-        const uno::Reference<text::XDependentTextField> dependent(field, uno::UNO_QUERY_THROW);
-        return toQString(dependent->getTextFieldMaster()->getPropertyValue("Name").get<rtl::OUString>());
+    // All service names in one round trip rather than one question per service.
+    const uno::Sequence<rtl::OUString> services = field.as<lang::XServiceInfo>()->getSupportedServiceNames();
+    for (const rtl::OUString &service : services) {
+        if (service == USER_FIELD) {
+            const uno::Reference<beans::XPropertySet> master =
+                    field.as<text::XDependentTextField>()->getTextFieldMaster();
+            return {Shown::ByUserField, toQString(master->getPropertyValue("Name").get<rtl::OUString>())};
+        }
+        if (service == CUSTOM_FIELD) {
+            const uno::Any name = field.as<beans::XPropertySet>()->getPropertyValue("Name");
+            return {Shown::ByCustomProperty, toQString(name.get<rtl::OUString>())};
+        }
     }
-    if (supports(field, CUSTOM_FIELD)) {
-        const uno::Reference<beans::XPropertySet> properties(field, uno::UNO_QUERY_THROW);
-        return toQString(properties->getPropertyValue("Name").get<rtl::OUString>());
-    }
-    return QString();
+    return {};
 }
 
 } // namespace FieldVariable

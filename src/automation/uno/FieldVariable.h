@@ -1,6 +1,6 @@
 #pragma once
 
-#include <com/sun/star/text/XTextField.hpp>
+#include "UnoObject.h"
 
 #include <QString>
 
@@ -9,12 +9,17 @@
 // custom document property of that name.
 namespace FieldVariable {
 
-extern const QString USER_FIELD;
-extern const QString CUSTOM_FIELD;
 extern const QString USER_MASTER;
 
-bool supports(const css::uno::Reference<css::text::XTextField> &field, const QString &service);
-// The variable a field shows, or a null string for any other field.
-QString nameOf(const css::uno::Reference<css::text::XTextField> &field);
+enum class Shown { NotAVariable, ByUserField, ByCustomProperty };
+
+struct Variable
+{
+    Shown shown = Shown::NotAVariable;
+    QString name; // null for any other field
+};
+
+// The variable a text field shows.
+Variable of(UnoObject &field);
 
 } // namespace FieldVariable

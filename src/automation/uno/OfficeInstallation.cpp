@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -45,9 +46,16 @@ QString OfficeInstallation::soffice() const { return m_programDir + QStringLiter
 
 QString OfficeInstallation::version() const
 {
+    // Read once per installation: the file is two megabytes and every application object asks.
+    static QHash<QString, QString> versions;
+    const auto known = versions.constFind(m_programDir);
+    if (known != versions.constEnd())
+        return *known;
     QFile xcd(m_programDir + QStringLiteral("/../share/registry/main.xcd"));
     if (!xcd.open(QIODevice::ReadOnly))
         return QString();
     static const QRegularExpression setupVersion(QStringLiteral("\"ooSetupVersion\"[^>]*>\\s*<value>([^<]*)</value>"));
-    return setupVersion.match(QString::fromUtf8(xcd.readAll())).captured(1);
+    const QString version = setupVersion.match(QString::fromUtf8(xcd.readAll())).captured(1);
+    versions.insert(m_programDir, version);
+    return version;
 }

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 
@@ -25,16 +26,23 @@ const int RETRY_PAUSE_MS = 50;
 } // namespace
 
 OfficeProcess::OfficeProcess(const OfficeInstallation &installation, const QString &pipeName, const QString &profileDir,
-                             bool shared)
+                             bool shared, std::unique_ptr<QTemporaryDir> ownProfile)
     : m_installation(installation)
     , m_pipeName(pipeName)
     , m_profileDir(profileDir)
     , m_shared(shared)
+    , m_ownProfile(std::move(ownProfile))
 { }
 
 OfficeProcess::~OfficeProcess() { release(); }
 
 bool OfficeProcess::isConnected() const { return m_desktop.is(); }
+
+bool OfficeProcess::isShared() const { return m_shared; }
+
+QString OfficeProcess::pipeName() const { return m_pipeName; }
+
+int OfficeProcess::connectionCount() const { return m_connectionCount; }
 
 uno::Reference<uno::XComponentContext> OfficeProcess::remoteContext() const { return m_remote; }
 
@@ -48,6 +56,7 @@ bool OfficeProcess::tryConnect()
         const QString url = QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName);
         m_remote.set(resolver->resolve(toOUString(url)), uno::UNO_QUERY_THROW);
         m_desktop = frame::Desktop::create(m_remote);
+        ++m_connectionCount;
         return true;
     } catch (const connection::NoConnectException &) {
         return false;
@@ -162,6 +171,8 @@ void OfficeProcess::terminate()
         m_process.kill();
     m_process.waitForFinished(5000);
     waitForDetachedEnd();
+    // A private profile is of no use to the next office: each starts afresh.
+    m_ownProfile.reset();
 }
 
 void OfficeProcess::waitForDetachedEnd()
@@ -170,9 +181,10 @@ void OfficeProcess::waitForDetachedEnd()
     // which ends with the office, so its profile is complete when we return.
     if (m_detachedPid <= 0)
         return;
+    // A plain sleep: this also runs while the application is being destroyed.
     const QDeadlineTimer deadline(30000);
     while (::kill(static_cast<pid_t>(m_detachedPid), 0) == 0 && !deadline.hasExpired())
-        pause(RETRY_PAUSE_MS);
+        QThread::msleep(RETRY_PAUSE_MS);
     m_detachedPid = 0;
 }
 

@@ -7,6 +7,9 @@
 
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
 
 // One office process, reached over a named pipe: connects to the one that
 // answers on the pipe, or starts it headless with its own profile first.
@@ -14,13 +17,18 @@ class OfficeProcess
 {
 public:
     // A `shared` office outlives this program (the user's, for attach mode);
-    // a private one ends with it at the latest.
+    // a private one ends with it at the latest, and so does `ownProfile`.
     OfficeProcess(const OfficeInstallation &installation, const QString &pipeName, const QString &profileDir,
-                  bool shared);
+                  bool shared, std::unique_ptr<QTemporaryDir> ownProfile = nullptr);
     ~OfficeProcess();
 
     bool connect(QString *error);
     bool isConnected() const;
+    bool isShared() const;
+    QString pipeName() const;
+    // Counts the connections made: a new one means a new office, whose
+    // objects have nothing to do with those of the last one.
+    int connectionCount() const;
     css::uno::Reference<css::uno::XComponentContext> remoteContext() const;
     css::uno::Reference<css::frame::XDesktop2> desktop() const;
     // Ends the office (as quitting the application would) and drops the connection.
@@ -42,6 +50,8 @@ private:
     bool m_shared = false;
     QProcess m_process;
     qint64 m_detachedPid = 0;
+    int m_connectionCount = 0;
+    std::unique_ptr<QTemporaryDir> m_ownProfile;
     css::uno::Reference<css::uno::XComponentContext> m_remote;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;
 };

@@ -1,9 +1,9 @@
 #include "UnoBackend.h"
 
 #include "OfficeInstallation.h"
+#include "OfficeProcess.h"
 #include "UnoRuntime.h"
-#include "WordApplication.h"
-#include "WordSession.h"
+#include "WordKinds.h"
 
 #include <com/sun/star/uno/Exception.hpp>
 
@@ -42,37 +42,49 @@ std::shared_ptr<WordSession> UnoBackend::wordSession(bool attach, AutomationErro
     if (!installation.hasWriter())
         return nullptr; // not installed: the object stays null, as for an unregistered class
     std::shared_ptr<WordSession> session;
-    if (attach && m_sharedWord) {
+    if (attach && m_sharedWord && m_sharedWord->isRunning()) {
         session = m_sharedWord;
-    } else if (attach) {
-        // One per user and profile: a test or bench with a cache of its own never meets the user's office.
-        const QString profileDir = userCacheDir() + QStringLiteral("/office-word");
-        const QString pipe = QStringLiteral("covrel-word-%1-%2").arg(getuid()).arg(qHash(profileDir), 0, 16);
-        session = std::make_shared<WordSession>(installation, pipe, profileDir, true, nullptr);
     } else {
-        // Offices that have quit are forgotten; their objects keep what they need.
-        m_privateWords.erase(
-                std::remove_if(m_privateWords.begin(), m_privateWords.end(),
-                               [](const std::shared_ptr<WordSession> &word) { return !word->isConnected(); }),
-                m_privateWords.end());
-        static int started = 0;
-        auto profile = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/covrel-word-XXXXXX"));
-        const QString profileDir = profile->path();
-        session = std::make_shared<WordSession>(
-                installation,
-                QStringLiteral("covrel-word-%1-%2").arg(QCoreApplication::applicationPid()).arg(++started), profileDir,
-                false, std::move(profile));
+        session = std::make_shared<WordSession>(attach ? sharedOffice(installation) : privateOffice(installation),
+                                                m_pool, installation.version());
     }
     QString failure;
     if (!session->connect(&failure)) {
         error->raise(DispatchCode::EXCEPTION, SOURCE, failure);
         return nullptr;
     }
-    if (attach)
+    if (attach) {
         m_sharedWord = session;
-    else
+    } else {
+        // Applications that have quit are forgotten; their objects keep what they need.
+        m_privateWords.erase(
+                std::remove_if(m_privateWords.begin(), m_privateWords.end(),
+                               [](const std::shared_ptr<WordSession> &word) { return !word->isRunning(); }),
+                m_privateWords.end());
         m_privateWords.push_back(session);
+    }
     return session;
+}
+
+std::shared_ptr<OfficeProcess> UnoBackend::sharedOffice(const OfficeInstallation &installation)
+{
+    // One per user and profile: a test or bench with a cache of its own never meets the user's office.
+    const QString profileDir = userCacheDir() + QStringLiteral("/office-word");
+    const QString pipe = QStringLiteral("covrel-word-%1-%2").arg(getuid()).arg(qHash(profileDir), 0, 16);
+    std::shared_ptr<OfficeProcess> office = m_pool.takeShared(pipe);
+    return office ? office : std::make_shared<OfficeProcess>(installation, pipe, profileDir, true);
+}
+
+std::shared_ptr<OfficeProcess> UnoBackend::privateOffice(const OfficeInstallation &installation)
+{
+    if (std::shared_ptr<OfficeProcess> parked = m_pool.takePrivate())
+        return parked;
+    static int started = 0;
+    auto profile = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/covrel-word-XXXXXX"));
+    const QString profileDir = profile->path();
+    return std::make_shared<OfficeProcess>(
+            installation, QStringLiteral("covrel-word-%1-%2").arg(QCoreApplication::applicationPid()).arg(++started),
+            profileDir, false, std::move(profile));
 }
 
 AutomationBackend::Handle UnoBackend::create(const QString &id, bool attach, AutomationError *error)
@@ -81,7 +93,7 @@ AutomationBackend::Handle UnoBackend::create(const QString &id, bool attach, Aut
         return 0;
     try {
         std::shared_ptr<WordSession> session = wordSession(attach, error);
-        return session ? keep(std::make_shared<WordApplication>(session)) : 0;
+        return session ? keep(WordKinds::application(session)) : 0;
     } catch (const uno::Exception &e) {
         error->raise(DispatchCode::EXCEPTION, SOURCE, toQString(e.Message));
         return 0;
@@ -154,10 +166,12 @@ void UnoBackend::shutdown()
 {
     m_objects.clear();
     for (const std::shared_ptr<WordSession> &session : m_privateWords)
-        session->quit();
+        session->shutdown();
     m_privateWords.clear();
     if (m_sharedWord)
-        m_sharedWord->release();
+        m_sharedWord->shutdown();
     m_sharedWord.reset();
+    // Parked offices belong to applications that quit: they end, the shared one too.
+    m_pool.endAll();
     UnoRuntime::shutdown();
 }

@@ -2,17 +2,21 @@
 
 #include "AutomationBackend.h"
 #include "EmulatedObject.h"
+#include "OfficePool.h"
 
 #include <QHash>
 #include <memory>
 #include <vector>
 
+class OfficeInstallation;
+class OfficeProcess;
 class WordSession;
 
 // The automation server on this platform: the office suite, driven over
 // UNO, emulating the part of Word's object model the Word layer calls.
 // Each ProgID has office processes of its own: attach mode shares one per
-// user, new-instance mode starts a private one.
+// user, new-instance mode gets a private one. An office whose application
+// quit waits in the pool for the next application of its mode.
 class UnoBackend : public AutomationBackend
 {
 public:
@@ -34,6 +38,8 @@ public:
 
 private:
     std::shared_ptr<WordSession> wordSession(bool attach, AutomationError *error);
+    std::shared_ptr<OfficeProcess> sharedOffice(const OfficeInstallation &installation);
+    std::shared_ptr<OfficeProcess> privateOffice(const OfficeInstallation &installation);
     Handle keep(std::shared_ptr<EmulatedObject> object);
     // Runs `call` on the object, turning office and emulation failures into `error`.
     template<class Call>
@@ -41,6 +47,7 @@ private:
 
     QHash<Handle, std::shared_ptr<EmulatedObject>> m_objects;
     Handle m_nextHandle = 1;
+    OfficePool m_pool;
     std::shared_ptr<WordSession> m_sharedWord;
     std::vector<std::shared_ptr<WordSession>> m_privateWords;
 };

@@ -1,74 +1,135 @@
 #include "WordSession.h"
 
 #include "EmulatedObject.h"
+#include "OfficePool.h"
+#include "OfficeProcess.h"
 
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
-#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 
 using namespace css;
 
-WordSession::WordSession(const OfficeInstallation &installation, const QString &pipeName, const QString &profileDir,
-                         bool shared, std::unique_ptr<QTemporaryDir> privateProfile)
-    : m_process(installation, pipeName, profileDir, shared)
-    , m_shared(shared)
-    , m_version(installation.version())
-    , m_privateProfile(std::move(privateProfile))
+WordSession::WordSession(std::shared_ptr<OfficeProcess> office, OfficePool &pool, const QString &version)
+    : m_office(std::move(office))
+    , m_pool(pool)
+    , m_version(version)
 { }
 
-bool WordSession::connect(QString *error) { return m_process.connect(error); }
+WordSession::~WordSession() = default;
 
-bool WordSession::isShared() const { return m_shared; }
+bool WordSession::connect(QString *error)
+{
+    const bool connected = m_office->connect(error);
+    // A new connection is a new office (the user ended the last one): nothing of the old one is open in it.
+    if (m_office->connectionCount() != m_connection) {
+        forgetDocuments();
+        m_connection = m_office->connectionCount();
+    }
+    return connected;
+}
+
+bool WordSession::isShared() const { return m_office->isShared(); }
+
+bool WordSession::isRunning() const { return !m_quit && m_office->isConnected(); }
+
+void WordSession::checkRunning() const
+{
+    if (!isRunning())
+        throw AutomationFault{DispatchCode::EXCEPTION, QStringLiteral("The application has quit")};
+}
 
 QString WordSession::version() const { return m_version; }
 
 uno::Reference<frame::XDesktop2> WordSession::desktop() const
 {
-    if (!m_process.isConnected())
-        throw AutomationFault{DispatchCode::EXCEPTION, QStringLiteral("The application has quit")};
-    return m_process.desktop();
+    checkRunning();
+    return m_office->desktop();
 }
 
-uno::Reference<uno::XComponentContext> WordSession::remoteContext() const { return m_process.remoteContext(); }
+uno::Reference<uno::XComponentContext> WordSession::remoteContext() const { return m_office->remoteContext(); }
 
 QList<uno::Reference<lang::XComponent>> WordSession::textDocuments() const
 {
     QList<uno::Reference<lang::XComponent>> documents;
-    uno::Reference<container::XEnumeration> all = desktop()->getComponents()->createEnumeration();
+    const uno::Reference<container::XEnumeration> all = desktop()->getComponents()->createEnumeration();
     while (all->hasMoreElements()) {
-        uno::Reference<lang::XServiceInfo> info(all->nextElement(), uno::UNO_QUERY);
+        const auto component = interfaceOf<lang::XComponent>(all->nextElement());
         // Workbooks belong to the spreadsheet application, not to Word.
-        if (info.is() && info->supportsService("com.sun.star.text.TextDocument"))
-            documents.append(uno::Reference<lang::XComponent>(info, uno::UNO_QUERY));
+        if (uno::Reference<text::XTextDocument>(component, uno::UNO_QUERY).is())
+            documents.append(component);
     }
     return documents;
 }
 
-QMap<QString, QString> &WordSession::variables(const uno::Reference<uno::XInterface> &document)
+std::shared_ptr<WordDocumentState> WordSession::document(const uno::Reference<lang::XComponent> &component)
 {
-    const uno::Reference<uno::XInterface> identity(document, uno::UNO_QUERY);
-    return m_variables[identity.get()];
+    // The same document reached again (Documents.Item) shares its state: its variables and what was read of it.
+    const uno::Reference<uno::XInterface> identity(component, uno::UNO_QUERY_THROW);
+    std::shared_ptr<WordDocumentState> &state = m_documents[identity.get()];
+    if (!state)
+        state = std::make_shared<WordDocumentState>(component, identity);
+    return state;
 }
 
-void WordSession::forget(const uno::Reference<uno::XInterface> &document)
+void WordSession::close(WordDocumentState &document)
 {
-    const uno::Reference<uno::XInterface> identity(document, uno::UNO_QUERY);
-    m_variables.remove(identity.get());
+    m_documents.remove(document.identity().get());
+    if (lastOpened.get() == &document)
+        lastOpened.reset();
+    document.markClosed();
+    const uno::Reference<util::XCloseable> closeable = document.model().query<util::XCloseable>();
+    if (closeable.is())
+        closeable->close(true);
+    else
+        document.model().as<lang::XComponent>()->dispose();
+}
+
+void WordSession::forgetDocuments()
+{
+    for (const std::shared_ptr<WordDocumentState> &document : qAsConst(m_documents))
+        document->markClosed();
+    m_documents.clear();
+    lastOpened.reset();
+}
+
+bool WordSession::closeEveryDocument()
+{
+    try {
+        const uno::Reference<container::XEnumeration> all = m_office->desktop()->getComponents()->createEnumeration();
+        while (all->hasMoreElements()) {
+            const uno::Reference<util::XCloseable> closeable(all->nextElement(), uno::UNO_QUERY_THROW);
+            closeable->close(true);
+        }
+        return true;
+    } catch (const uno::Exception &) {
+        return false;
+    }
 }
 
 void WordSession::quit()
 {
-    m_variables.clear();
-    lastOpened.clear();
-    m_process.terminate();
-    // A private profile is of no use to the next office: each starts afresh.
-    m_privateProfile.reset();
+    if (m_quit)
+        return;
+    m_quit = true;
+    forgetDocuments();
+    visible = false;
+    // Quitting Word closes its documents unsaved; an office that will not close one is ended instead.
+    if (m_office->isConnected() && closeEveryDocument())
+        m_pool.park(m_office);
+    else
+        m_office->terminate();
 }
 
-bool WordSession::isConnected() const { return m_process.isConnected(); }
-
-void WordSession::release()
+void WordSession::shutdown()
 {
-    lastOpened.clear();
-    m_process.release();
+    forgetDocuments();
+    if (m_quit)
+        return;
+    m_quit = true;
+    if (m_office->isShared())
+        m_office->release();
+    else
+        m_office->terminate();
 }

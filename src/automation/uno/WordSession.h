@@ -1,46 +1,58 @@
 #pragma once
 
-#include "OfficeProcess.h"
+#include "WordDocumentState.h"
 
+#include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
 
 #include <QHash>
 #include <QList>
-#include <QMap>
-#include <QTemporaryDir>
 #include <memory>
 
-// The office process that stands in for one Word application, and what
-// Word keeps that the office does not: each document's variables.
+class OfficePool;
+class OfficeProcess;
+
+// One Word application: an office process it holds until Quit, and what
+// Word keeps that the office does not (each open document's state). Quit
+// closes every document and hands the office back to the pool; the
+// session's objects then fail as those of a quit Word do.
 class WordSession
 {
 public:
-    WordSession(const OfficeInstallation &installation, const QString &pipeName, const QString &profileDir, bool shared,
-                std::unique_ptr<QTemporaryDir> privateProfile);
+    WordSession(std::shared_ptr<OfficeProcess> office, OfficePool &pool, const QString &version);
+    ~WordSession();
 
     bool connect(QString *error);
-    bool isConnected() const;
     bool isShared() const;
-    // The suite's version text, read once from its installation.
+    bool isRunning() const;
+    // Throws AutomationFault once the application has quit or its office has gone.
+    void checkRunning() const;
     QString version() const;
-    // Throws AutomationFault when the office has gone.
     css::uno::Reference<css::frame::XDesktop2> desktop() const;
     css::uno::Reference<css::uno::XComponentContext> remoteContext() const;
     // Open text documents only, in the office's order.
     QList<css::uno::Reference<css::lang::XComponent>> textDocuments() const;
-    QMap<QString, QString> &variables(const css::uno::Reference<css::uno::XInterface> &document);
-    void forget(const css::uno::Reference<css::uno::XInterface> &document);
+    // The state of an open document, made on first sight.
+    std::shared_ptr<WordDocumentState> document(const css::uno::Reference<css::lang::XComponent> &component);
+    // Closes the document in the office; its objects fail from now on.
+    void close(WordDocumentState &document);
     void quit();
-    void release();
+    // The program is ending: a private office ends, the shared one stays running.
+    void shutdown();
 
     bool visible = false;
     // The document Documents.Open loaded last: the one Activate() shows.
-    css::uno::Reference<css::lang::XComponent> lastOpened;
+    std::shared_ptr<WordDocumentState> lastOpened;
 
 private:
-    OfficeProcess m_process;
-    bool m_shared;
+    void forgetDocuments();
+    bool closeEveryDocument();
+
+    std::shared_ptr<OfficeProcess> m_office;
+    OfficePool &m_pool;
     QString m_version;
-    std::unique_ptr<QTemporaryDir> m_privateProfile;
-    QHash<void *, QMap<QString, QString>> m_variables;
+    bool m_quit = false;
+    int m_connection = 0;
+    QHash<css::uno::XInterface *, std::shared_ptr<WordDocumentState>> m_documents;
 };

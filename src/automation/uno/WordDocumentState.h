@@ -1,0 +1,87 @@
+#pragma once
+
+#include "FieldVariable.h"
+#include "Revisioned.h"
+#include "UnoObject.h"
+
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+
+#include <QList>
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <memory>
+
+// One text field of a document or a cell, with what was learnt of it.
+class WordFieldEntry
+{
+public:
+    explicit WordFieldEntry(UnoObject field);
+    UnoObject &field();
+    // Asked of the office once: which variable a field shows does not change.
+    const FieldVariable::Variable &variable();
+
+private:
+    UnoObject m_field;
+    bool m_variableRead = false;
+    FieldVariable::Variable m_variable;
+};
+
+using WordFieldList = QList<std::shared_ptr<WordFieldEntry>>;
+
+// What the emulation keeps of one open document: Word's document variables
+// (which the office does not hold), the office's collections asked for once
+// (they are live: they answer as the document stands), and what was read of
+// the document's structure (its fields, its tables' cells), kept against a
+// revision. The documents live hidden in offices of our own, so only the
+// emulation changes them: each change it makes to the structure (a row or
+// column deleted) counts the revision up, and every structure read at an
+// older revision is read again.
+class WordDocumentState
+{
+public:
+    WordDocumentState(const css::uno::Reference<css::lang::XComponent> &component,
+                      const css::uno::Reference<css::uno::XInterface> &identity);
+
+    UnoObject &model();
+    const css::uno::Reference<css::uno::XInterface> &identity() const;
+    // The document's file as a native path, read from the office each time.
+    QString fullName();
+
+    int revision() const;
+    void changed();
+    // Throws AutomationFault once the document is closed.
+    void checkOpen() const;
+    void markClosed();
+
+    // Sets a document variable and what the office shows for it.
+    void setVariable(const QString &name, const QString &value);
+    const QMap<QString, QString> &variables() const;
+
+    // Every text field of the document, in the office's order.
+    WordFieldList &fields();
+    css::uno::Reference<css::container::XIndexAccess> tables();
+    void refreshFields();
+
+private:
+    void setUserField(const QString &name, const QString &value);
+    void setCustomProperty(const QString &name, const QString &value);
+    QSet<QString> customPropertyVariables();
+    UnoObject &textFields();
+
+    UnoObject m_model;
+    css::uno::Reference<css::uno::XInterface> m_identity;
+    rtl::OUString m_url; // the last URL read, and its path: parsing one costs more than reading it
+    QString m_path;
+    int m_revision = 0;
+    bool m_closed = false;
+    QMap<QString, QString> m_variables;
+    UnoObject m_fieldMasters;
+    UnoObject m_userProperties;
+    QSet<QString> m_userPropertyNames;
+    UnoObject m_textFields;
+    UnoObject m_tables;
+    Revisioned<WordFieldList> m_fields;
+    Revisioned<QSet<QString>> m_customPropertyVariables;
+};
