@@ -98,6 +98,14 @@ public slots:
     void open(const QUrl &url) { urls.append(url); }
 };
 
+// Outlives the application object: the shared office the tests quit waits
+// in the plugin's pool until the program ends, and its profile lies here.
+QTemporaryDir &workDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
 } // namespace
 
 class TestOfficeWordUno : public QObject
@@ -129,7 +137,7 @@ private:
     void generate(const QString &templateName, const QVariantMap &options, const QString &output);
     QStringList progressStates();
 
-    QTemporaryDir m_work;
+    QTemporaryDir &m_work = workDir();
     QScopedPointer<PageHarness> m_page;
     QString m_docxTemplate;
 };
@@ -151,7 +159,7 @@ void TestOfficeWordUno::cleanupTestCase()
 {
     if (m_docxTemplate.isEmpty())
         return;
-    // End the shared office the tests attached to.
+    // Quit the shared office the tests attached to: it ends with the program.
     PageHarness page;
     QDir().mkpath(page.path(QStringLiteral("plugins")));
     QFile::link(pluginBuilt(), page.path(QStringLiteral("plugins/libcovrel_automation_uno.so")));
