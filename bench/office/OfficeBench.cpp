@@ -1,7 +1,9 @@
 // Documents per minute of generateFromTemplate through the office engine
 // (a 2-page .doc template, 20 variables, a 10-row table) from page script,
 // side by side with the DOCX engine filling the same content as .docx, and
-// the cost of one automation call to the office, measured in the same run.
+// the cost of one automation call to the office; beside them the same
+// document job and the same property reads done natively by python3-uno in
+// the very office processes the bench used, all in the same run.
 //
 //   bench-office WORKDIR DOCUMENTS   (COVREL_BIN_DIR = the build's bin directory)
 //   WORKDIR holds bench.doc, bench.docx and options.json.
@@ -9,6 +11,7 @@
 #include "AutomationBackend.h"
 #include "AutomationObject.h"
 #include "AutomationPlugin.h"
+#include "OfficeProcesses.h"
 #include "PageHarness.h"
 
 #include <QApplication>
@@ -16,14 +19,21 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QProcess>
+#include <QUrl>
 #include <QVector>
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <unistd.h>
 
 namespace {
 
 const QString PLUGIN = QStringLiteral("plugins/libcovrel_automation_uno.so");
+const QString PYTHON = QStringLiteral("/usr/bin/python3");
+const int READS = 500;
+const int READ_ROUNDS = 7;
 
 // Counts the automation calls the Word layer makes and the time they take.
 class CountingBackend : public AutomationBackend
@@ -143,17 +153,88 @@ private:
     int m_count = 0;
 };
 
-// The cost of one call over the connection: a property read, repeated.
-double perCallMicroseconds()
+double microsecondsPerRead(AutomationObject *object, const char *name)
+{
+    object->property(name);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < READS; ++i)
+        object->property(name);
+    return timer.nsecsElapsed() / 1e3 / READS;
+}
+
+// The cost of one call over the connection: property reads on the shared
+// office, repeated: Documents.Count (the open text documents, counted) and a
+// document's FullName (one question to the office natively).
+QPair<double, double> ourReads(const QString &document)
 {
     AutomationObject word(AutomationObject::classIdFromProgId(QStringLiteral("Word.Application")) + QLatin1Char('&'));
     AutomationObject *documents = word.querySubObject("Documents");
-    const int calls = 2000;
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < calls; ++i)
-        documents->property("Count");
-    return timer.nsecsElapsed() / 1e3 / calls;
+    QList<QVariant> open{document, false, true, false};
+    AutomationObject *opened = documents->querySubObject("Open(QVariant,QVariant,QVariant,QVariant)", open);
+    if (!opened)
+        qFatal("the bench document did not open");
+    const double count = microsecondsPerRead(documents, "Count");
+    const double fullName = microsecondsPerRead(opened, "FullName");
+    opened->dynamicCall("Close()");
+    return {count, fullName};
+}
+
+// The shared office: the one whose profile lies in the bench's own cache.
+OfficeProcesses::Office sharedOffice()
+{
+    const QString cache = QUrl::fromLocalFile(qEnvironmentVariable("XDG_CACHE_HOME")).toString(QUrl::FullyEncoded);
+    for (const OfficeProcesses::Office &office : OfficeProcesses::all()) {
+        if (office.profileUrl.startsWith(cache))
+            return office;
+    }
+    return {};
+}
+
+// CPU time a process has used, in milliseconds.
+double cpuMs(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QString text = QString::fromLatin1(stat.readAll());
+    const QStringList fields = text.mid(text.lastIndexOf(QLatin1Char(')')) + 2).split(QLatin1Char(' '));
+    // utime and stime, fields 14 and 15 of the line (12 and 13 after the name).
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) * 1000.0 / sysconf(_SC_CLK_TCK);
+}
+
+double ownCpuMs()
+{
+    timespec spent{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &spent);
+    return spent.tv_sec * 1000.0 + spent.tv_nsec / 1e6;
+}
+
+// Runs a python3-uno script of bench/office; its "name value" lines by name.
+QHash<QString, double> python(const QString &script, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(PYTHON, QStringList{QStringLiteral(COVREL_BENCH_OFFICE_DIR "/") + script} + arguments);
+    process.waitForFinished(-1);
+    QHash<QString, double> figures;
+    for (const QString &line : QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const int space = line.lastIndexOf(QLatin1Char(' '));
+        if (space > 0)
+            figures.insert(line.left(space), line.mid(space + 1).toDouble());
+    }
+    return figures;
+}
+
+bool pythonUnoInstalled()
+{
+    return QProcess::execute(PYTHON, {QStringLiteral("-c"), QStringLiteral("import uno")}) == 0;
+}
+
+void printRatio(const char *name, double ours, double native)
+{
+    if (native > 0)
+        print(name, ours / native, "x");
 }
 
 } // namespace
@@ -164,34 +245,71 @@ int main(int argc, char **argv)
     if (argc < 3)
         qFatal("usage: bench-office WORKDIR DOCUMENTS");
     const QString workDir = QString::fromLocal8Bit(argv[1]);
-    const int documents = QString::fromLocal8Bit(argv[2]).toInt();
+    const int documents = std::max(1, QString::fromLocal8Bit(argv[2]).toInt());
     Bench bench(workDir);
 
     CountingBackend counting(AutomationPlugin::backend());
     AutomationPlugin::install(&counting);
     if (!counting.classIdFromProgId(QStringLiteral("Word.Application")).size() || !bench.officeAvailable())
         qFatal("no office automation: build the plugin (libreoffice-dev) and install libreoffice-writer-nogui");
-    // version() above started the shared office and quit it again: the first
-    // document starts both offices as a user's first click would.
-    const double coldMs = bench.generate(QStringLiteral("templates/bench.doc"));
+    // version() above started the shared office; the first document starts
+    // the private one, as a user's first click would.
+    const double firstMs = bench.generate(QStringLiteral("templates/bench.doc"));
+    const OfficeProcesses::Office privateOffice =
+            OfficeProcesses::startedBy(QCoreApplication::applicationPid()).value(0);
+    const bool native = pythonUnoInstalled() && privateOffice.pid;
+    const QString templatePath = workDir + QStringLiteral("/bench.doc");
+    QDir(workDir).mkpath(QStringLiteral("native"));
     counting.calls = 0;
     counting.ms = 0;
     counting.msByMember.clear();
     counting.callsByMember.clear();
-    bench.generate(QStringLiteral("templates/bench.doc"));
-    const int callsPerDocument = counting.calls;
-    const double callMsPerDocument = counting.ms;
-    const QHash<QString, double> byMember = counting.msByMember;
-    const QHash<QString, int> callsByMember = counting.callsByMember;
-
-    QVector<double> office, docx;
+    // Our documents alternate with python3-uno's in the same private office
+    // (idle in the pool between ours), so both meet the same machine load.
+    QVector<double> office, docx, nativeJob;
+    double ownCpu = 0;
+    double officeCpu = 0;
     for (int i = 0; i < documents; ++i) {
+        const double ownBefore = ownCpuMs();
+        const double officeBefore = cpuMs(privateOffice.pid);
         office.append(bench.generate(QStringLiteral("templates/bench.doc")));
-        docx.append(bench.generate(QStringLiteral("templates/bench.docx")));
+        ownCpu += ownCpuMs() - ownBefore;
+        officeCpu += cpuMs(privateOffice.pid) - officeBefore;
+        if (native)
+            nativeJob.append(python(QStringLiteral("native_document_job.py"),
+                                    {privateOffice.pipe, templatePath, workDir + QStringLiteral("/options.json"),
+                                     workDir + QStringLiteral("/native"), QStringLiteral("1")})
+                                     .value(QStringLiteral("python3-uno document job, median per document")));
     }
+    ownCpu /= documents;
+    officeCpu /= documents;
+    const double callsPerDocument = double(counting.calls) / documents;
+    const double callMsPerDocument = counting.ms / documents;
+    for (int i = 0; i < documents; ++i)
+        docx.append(bench.generate(QStringLiteral("templates/bench.docx")));
     const double officeMs = median(office);
     const double docxMs = median(docx);
-    print("office engine, cold (first document, offices not running)", coldMs, "ms");
+    AutomationPlugin::install(nullptr);
+
+    QHash<QString, double> nativeFigures;
+    if (native)
+        nativeFigures.insert(QStringLiteral("python3-uno document job, median per document"), median(nativeJob));
+    // Reads alternate between us and python3-uno, and the best round of each
+    // counts: the machine's other work only ever adds to a round.
+    QPair<double, double> reads{1e12, 1e12};
+    const QString sharedPipe = sharedOffice().pipe;
+    for (int round = 0; round < READ_ROUNDS; ++round) {
+        const QPair<double, double> ours = ourReads(templatePath);
+        reads = {std::min(reads.first, ours.first), std::min(reads.second, ours.second)};
+        if (!native)
+            continue;
+        const QHash<QString, double> figures =
+                python(QStringLiteral("native_property_read.py"), {sharedPipe, templatePath, QString::number(READS)});
+        for (auto it = figures.cbegin(); it != figures.cend(); ++it)
+            nativeFigures.insert(it.key(), round == 0 ? it.value() : std::min(it.value(), nativeFigures[it.key()]));
+    }
+
+    print("office engine, first document (private office started)", firstMs, "ms");
     print("office engine, warm (median per document)", officeMs, "ms");
     print("office engine, warm", 60000.0 / officeMs, "documents/min");
     print("DOCX engine, same content (median per document)", docxMs, "ms");
@@ -200,18 +318,37 @@ int main(int argc, char **argv)
     print("automation calls per document", callsPerDocument, "calls");
     print("time inside automation calls per document", callMsPerDocument, "ms");
     print("automation call, mean inside a document", callMsPerDocument * 1000.0 / callsPerDocument, "us");
-    print("automation call, property read repeated", perCallMicroseconds(), "us");
-    QStringList members = byMember.keys();
+    print("CPU of this process per warm document (page, bridge, Word layer, plugin, UNO)", ownCpu, "ms");
+    print("CPU of the private office per warm document", officeCpu, "ms");
+    print("automation call, property read repeated (Documents.Count)", reads.first, "us");
+    print("automation call, property read repeated (Document.FullName)", reads.second, "us");
+    const auto nativeFigure = [&](const char *name, const char *unit) {
+        const double value = nativeFigures.value(QString::fromLatin1(name));
+        print(name, value, unit);
+        return value;
+    };
+    if (nativeFigures.contains(QStringLiteral("python3-uno document job, median per document"))) {
+        const double job = nativeFigure("python3-uno document job, median per document", "ms");
+        printRatio("office engine warm / python3-uno document job", officeMs, job);
+    }
+    if (nativeFigures.contains(QStringLiteral("python3-uno text documents counted, per read"))) {
+        const double count = nativeFigure("python3-uno text documents counted, per read", "us");
+        printRatio("Documents.Count / python3-uno count", reads.first, count);
+        const double url = nativeFigure("python3-uno document URL read, per read", "us");
+        printRatio("Document.FullName / python3-uno URL read", reads.second, url);
+    }
+    if (!native)
+        std::printf("python3-uno not installed (Debian's python3-uno): native comparison skipped\n");
+    QStringList members = counting.msByMember.keys();
     std::sort(members.begin(), members.end(),
-              [&](const QString &a, const QString &b) { return byMember[a] > byMember[b]; });
-    for (const QString &member : members.mid(0, 6)) {
+              [&](const QString &a, const QString &b) { return counting.msByMember[a] > counting.msByMember[b]; });
+    for (const QString &member : members.mid(0, 8)) {
         const QByteArray name = QStringLiteral("time per document in %1 (%2 calls)")
                                         .arg(member)
-                                        .arg(callsByMember.value(member))
+                                        .arg(counting.callsByMember.value(member) / documents)
                                         .toUtf8();
-        print(name.constData(), byMember.value(member), "ms");
+        print(name.constData(), counting.msByMember.value(member) / documents, "ms");
     }
-    AutomationPlugin::install(nullptr);
     // End the shared office the bench attached to.
     AutomationObject shared(AutomationObject::classIdFromProgId(QStringLiteral("Word.Application")) + QLatin1Char('&'));
     shared.dynamicCall("Quit()");
