@@ -17,22 +17,32 @@ const rtl::OUString USER_FIELD("com.sun.star.text.textfield.User");
 const rtl::OUString CUSTOM_FIELD("com.sun.star.text.textfield.docinfo.Custom");
 } // namespace
 
-Variable of(UnoObject &field)
+Shown shownBy(UnoObject &field)
 {
     // All service names in one round trip rather than one question per service.
     const uno::Sequence<rtl::OUString> services = field.as<lang::XServiceInfo>()->getSupportedServiceNames();
     for (const rtl::OUString &service : services) {
-        if (service == USER_FIELD) {
-            const uno::Reference<beans::XPropertySet> master =
-                    field.as<text::XDependentTextField>()->getTextFieldMaster();
-            return {Shown::ByUserField, toQString(master->getPropertyValue("Name").get<rtl::OUString>())};
-        }
-        if (service == CUSTOM_FIELD) {
-            const uno::Any name = field.as<beans::XPropertySet>()->getPropertyValue("Name");
-            return {Shown::ByCustomProperty, toQString(name.get<rtl::OUString>())};
-        }
+        if (service == USER_FIELD)
+            return Shown::ByUserField;
+        if (service == CUSTOM_FIELD)
+            return Shown::ByCustomProperty;
     }
-    return {};
+    return Shown::NotAVariable;
+}
+
+QString nameOf(UnoObject &field, Shown shown)
+{
+    switch (shown) {
+    case Shown::ByUserField: {
+        const uno::Reference<beans::XPropertySet> master = field.as<text::XDependentTextField>()->getTextFieldMaster();
+        return toQString(master->getPropertyValue("Name").get<rtl::OUString>());
+    }
+    case Shown::ByCustomProperty:
+        return toQString(field.as<beans::XPropertySet>()->getPropertyValue("Name").get<rtl::OUString>());
+    case Shown::NotAVariable:
+        break;
+    }
+    return QString();
 }
 
 } // namespace FieldVariable

@@ -13,13 +13,9 @@ extern const QString USER_MASTER;
 
 enum class Shown { NotAVariable, ByUserField, ByCustomProperty };
 
-struct Variable
-{
-    Shown shown = Shown::NotAVariable;
-    QString name; // null for any other field
-};
-
-// The variable a text field shows.
-Variable of(UnoObject &field);
+// What a text field is, from its services (one question to the office).
+Shown shownBy(UnoObject &field);
+// The variable a field shows (asked of the office), or a null string.
+QString nameOf(UnoObject &field, Shown shown);
 
 } // namespace FieldVariable

@@ -31,10 +31,19 @@ WordFieldEntry::WordFieldEntry(UnoObject field)
 
 UnoObject &WordFieldEntry::field() { return m_field; }
 
-const FieldVariable::Variable &WordFieldEntry::variable()
+FieldVariable::Shown WordFieldEntry::shown()
+{
+    if (!m_shownRead) {
+        m_shown = FieldVariable::shownBy(m_field);
+        m_shownRead = true;
+    }
+    return m_shown;
+}
+
+const QString &WordFieldEntry::variable()
 {
     if (!m_variableRead) {
-        m_variable = FieldVariable::of(m_field);
+        m_variable = FieldVariable::nameOf(m_field, shown());
         m_variableRead = true;
     }
     return m_variable;
@@ -132,8 +141,8 @@ QSet<QString> WordDocumentState::customPropertyVariables()
     return m_customPropertyVariables.get(m_revision, [this] {
         QSet<QString> names;
         for (const std::shared_ptr<WordFieldEntry> &field : fields()) {
-            if (field->variable().shown == FieldVariable::Shown::ByCustomProperty)
-                names.insert(field->variable().name);
+            if (field->shown() == FieldVariable::Shown::ByCustomProperty)
+                names.insert(field->variable());
         }
         return names;
     });

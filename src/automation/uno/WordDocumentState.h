@@ -19,13 +19,16 @@ class WordFieldEntry
 public:
     explicit WordFieldEntry(UnoObject field);
     UnoObject &field();
-    // Asked of the office once: which variable a field shows does not change.
-    const FieldVariable::Variable &variable();
+    // Each asked of the office once: what a field is and which variable it shows do not change.
+    FieldVariable::Shown shown();
+    const QString &variable();
 
 private:
     UnoObject m_field;
+    bool m_shownRead = false;
+    FieldVariable::Shown m_shown = FieldVariable::Shown::NotAVariable;
     bool m_variableRead = false;
-    FieldVariable::Variable m_variable;
+    QString m_variable;
 };
 
 using WordFieldList = QList<std::shared_ptr<WordFieldEntry>>;

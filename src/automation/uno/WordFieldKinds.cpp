@@ -45,23 +45,20 @@ const ObjectKind<OnCode> CODE("Range",
 
 Answer code(OnField &field, const QVariantList &)
 {
-    const FieldVariable::Variable &variable = field.field->variable();
-    if (!variable.name.isNull())
-        return Answer(CODE.make({field.on, QStringLiteral(" DOCVARIABLE %1 ").arg(variable.name)}));
+    const QString &variable = field.field->variable();
+    if (!variable.isNull())
+        return Answer(CODE.make({field.on, QStringLiteral(" DOCVARIABLE %1 ").arg(variable)}));
     const rtl::OUString shown = field.field->field().as<css::text::XTextField>()->getPresentation(true);
     return Answer(CODE.make({field.on, QLatin1Char(' ') + toQString(shown) + QLatin1Char(' ')}));
 }
 
-const ObjectKind<OnField> FIELD("Field",
-                                {
-                                        {"Type",
-                                         [](OnField &field, const QVariantList &) {
-                                             return Answer(field.field->variable().name.isNull()
-                                                                   ? WD_FIELD_EMPTY
-                                                                   : WD_FIELD_DOC_VARIABLE);
-                                         }},
-                                        {"Code", &code},
-                                });
+Answer type(OnField &field, const QVariantList &)
+{
+    const bool variable = field.field->shown() != FieldVariable::Shown::NotAVariable;
+    return Answer(variable ? WD_FIELD_DOC_VARIABLE : WD_FIELD_EMPTY);
+}
+
+const ObjectKind<OnField> FIELD("Field", {{"Type", &type}, {"Code", &code}});
 
 Answer item(OnFields &fields, const QVariantList &args)
 {

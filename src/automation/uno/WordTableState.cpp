@@ -6,7 +6,6 @@
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/table/XCell.hpp>
-#include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextField.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
 
@@ -45,11 +44,12 @@ bool isCoveredByVerticalMerge(UnoObject &cell)
     return rowSpan < 1;
 }
 
-WordFieldList fieldsIn(const uno::Reference<text::XText> &text)
+// The cell's text, paragraph by paragraph, portion by portion.
+WordFieldList fieldsIn(UnoObject &cell)
 {
     WordFieldList fields;
-    const uno::Reference<container::XEnumerationAccess> paragraphs(text, uno::UNO_QUERY_THROW);
-    const uno::Reference<container::XEnumeration> eachParagraph = paragraphs->createEnumeration();
+    const uno::Reference<container::XEnumeration> eachParagraph =
+            cell.as<container::XEnumerationAccess>()->createEnumeration();
     while (eachParagraph->hasMoreElements()) {
         const auto portions = interfaceOf<container::XEnumerationAccess>(eachParagraph->nextElement());
         if (!portions.is())
@@ -81,7 +81,7 @@ void WordCellEntry::updatePosition(int documentRevision)
 
 WordFieldList &WordCellEntry::cellFields(int documentRevision)
 {
-    return fields.get(documentRevision, [this] { return fieldsIn(cell.as<text::XText>()); });
+    return fields.get(documentRevision, [this] { return fieldsIn(cell); });
 }
 
 WordTableState::WordTableState(UnoObject table)
