@@ -4,6 +4,7 @@
 // never answers stale once the document changed or closed, and the office
 // of a Word that quit serves the next one empty.
 #include "AppEnv.h"
+#include "AutomationFaults.h"
 #include "AutomationObject.h"
 #include "DocxTestPackage.h"
 #include "MsOfficeWordTableCellCovrel.h"
@@ -239,9 +240,11 @@ void TestWordEmulationUno::officeOfAQuitWordServesTheNextEmpty()
     // Quit with a document still open: Word closes it unsaved.
     word->dynamicCall("Quit()");
     QCOMPARE(privateOffices(), offices);
+    // Its objects fail as those of a server that has gone.
     QSignalSpy failed(documents, &AutomationObject::exception);
     QCOMPARE(documents->property("Count"), QVariant());
     QCOMPARE(failed.size(), 1);
+    QCOMPARE(failed.at(0).at(0).toInt(), AutomationFaults::DISCONNECTED);
 
     AutomationObject next(WORD);
     QCOMPARE(privateOffices(), offices);

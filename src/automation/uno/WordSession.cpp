@@ -1,5 +1,6 @@
 #include "WordSession.h"
 
+#include "AutomationFaults.h"
 #include "EmulatedObject.h"
 #include "OfficePool.h"
 #include "OfficeProcess.h"
@@ -37,7 +38,7 @@ bool WordSession::isRunning() const { return !m_quit && m_office->isConnected();
 void WordSession::checkRunning() const
 {
     if (!isRunning())
-        throw AutomationFault{DispatchCode::EXCEPTION, QStringLiteral("The application has quit")};
+        throw AutomationFault{AutomationFaults::DISCONNECTED, QStringLiteral("The application has quit")};
 }
 
 QString WordSession::version() const { return m_version; }

@@ -26,7 +26,7 @@ public:
     bool connect(QString *error);
     bool isShared() const;
     bool isRunning() const;
-    // Throws AutomationFault once the application has quit or its office has gone.
+    // Throws AutomationFault (the server has gone) once the application has quit.
     void checkRunning() const;
     QString version() const;
     css::uno::Reference<css::frame::XDesktop2> desktop() const;
