@@ -8,11 +8,11 @@
 #include <typeinfo>
 #include <vector>
 
-// A remote office object and the interfaces already asked of it. Asking a
-// remote object for an interface is a round trip to the office: each is
-// asked once, and a refusal is remembered too (what an object supports
-// never changes). Not for objects that may die and be replaced under the
-// same reference: those are asked anew through a fresh UnoObject.
+// A remote office object and the interfaces already asked of it. The first
+// question for an interface is a round trip to the office; the bridge
+// answers a repeated one itself (a few microseconds of work), but asks the
+// office again every time for one the object refused. Each is asked once
+// here, refusals too: what an object supports never changes.
 class UnoObject
 {
 public:
