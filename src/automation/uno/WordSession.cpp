@@ -31,8 +31,6 @@ bool WordSession::connect(QString *error)
     return connected;
 }
 
-bool WordSession::isShared() const { return m_office->isShared(); }
-
 bool WordSession::isRunning() const { return !m_quit && m_office->isConnected(); }
 
 void WordSession::checkRunning() const

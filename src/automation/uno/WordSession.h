@@ -24,7 +24,6 @@ public:
     ~WordSession();
 
     bool connect(QString *error);
-    bool isShared() const;
     bool isRunning() const;
     // Throws AutomationFault (the server has gone) once the application has quit.
     void checkRunning() const;
