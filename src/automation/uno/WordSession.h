@@ -53,5 +53,6 @@ private:
     QString m_version;
     bool m_quit = false;
     int m_connection = 0;
+    // By the document's identity, which its state holds: no other document can take the key while it lives.
     QHash<css::uno::XInterface *, std::shared_ptr<WordDocumentState>> m_documents;
 };
