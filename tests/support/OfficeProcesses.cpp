@@ -41,7 +41,8 @@ QList<Office> startedBy(qint64 parent)
 {
     QList<Office> found;
     for (const Office &office : all()) {
-        if (parentOf(parentOf(office.pid)) == parent)
+        const qint64 starter = parentOf(office.pid);
+        if (starter == parent || parentOf(starter) == parent)
             found.append(office);
     }
     return found;

@@ -16,7 +16,7 @@ struct Office
 };
 
 QList<Office> all();
-// Private offices: started by `parent` through the suite's launcher.
+// Private offices: started by `parent`, directly or through the suite's launcher.
 QList<Office> startedBy(qint64 parent);
 
 } // namespace OfficeProcesses

@@ -16,6 +16,8 @@
 #include <QUrl>
 
 #include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 using namespace css;
 
@@ -23,7 +25,19 @@ namespace {
 // Start-to-connect takes a quarter of a second on a seeded profile; this is a safety net.
 const int CONNECT_TIMEOUT_MS = 60000;
 const int RETRY_PAUSE_MS = 50;
+// The office asks to be started again (after setting up a new profile) by ending with this code.
+const int RESTART_EXIT_CODE = 81;
+const int MAX_RESTARTS = 3;
 } // namespace
+
+void OfficeProcess::ChildOfOurs::setupChildProcess()
+{
+    // Between fork and exec: only async-signal-safe calls.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // This program may have died before the death signal was asked for.
+    if (getppid() != m_parent)
+        _exit(127);
+}
 
 OfficeProcess::OfficeProcess(const OfficeInstallation &installation, const QString &pipeName, const QString &profileDir,
                              bool shared, std::unique_ptr<QTemporaryDir> ownProfile)
@@ -84,14 +98,19 @@ bool OfficeProcess::connect(QString *error)
     if (tryConnect())
         return true;
     if (!start()) {
-        *error = QStringLiteral("Cannot start %1: %2").arg(m_installation.soffice(), m_process.errorString());
+        *error = QStringLiteral("Cannot start %1: %2").arg(m_process.program(), m_process.errorString());
         return false;
     }
     const QDeadlineTimer deadline(CONNECT_TIMEOUT_MS);
+    int restarts = 0;
     while (!deadline.hasExpired()) {
         if (tryConnect())
             return true;
         pause(RETRY_PAUSE_MS);
+        // Without the launcher, the office's own request to be started again is ours to follow.
+        if (!m_shared && m_process.state() == QProcess::NotRunning && m_process.exitCode() == RESTART_EXIT_CODE
+            && restarts++ < MAX_RESTARTS && !start())
+            break;
     }
     *error = QStringLiteral("The office on pipe %1 did not answer").arg(m_pipeName);
     return false;
@@ -117,12 +136,19 @@ bool OfficeProcess::start()
             QStringLiteral("--nolockcheck"),
             QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
             QStringLiteral("-env:UserInstallation=%1").arg(QUrl::fromLocalFile(m_profileDir).toString())};
-    m_process.setProgram(m_installation.soffice());
     m_process.setArguments(arguments);
     if (m_shared) {
+        m_process.setProgram(m_installation.soffice());
         m_process.setStandardInputFile(QProcess::nullDevice());
         return m_process.startDetached(&m_detachedPid);
     }
+    // A private office is started without the suite's launcher, so that it is
+    // our own child and the kernel ends it when this program dies, however it
+    // dies: parked, it would otherwise outlive a killed program for good.
+    m_process.setProgram(m_installation.programDir() + QStringLiteral("/soffice.bin"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("SAL_ENABLE_FILE_LOCKING"), QStringLiteral("1")); // as the launcher sets it
+    m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     m_process.start();
     if (!m_process.waitForStarted(30000))

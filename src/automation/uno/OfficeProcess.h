@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <unistd.h>
 
 // One office process, reached over a named pipe: connects to the one that
 // answers on the pipe, or starts it headless with its own profile first.
@@ -44,11 +45,21 @@ private:
     void waitForDetachedEnd();
     static void pause(int ms);
 
+    // A child that the kernel kills when this program dies.
+    class ChildOfOurs : public QProcess
+    {
+    protected:
+        void setupChildProcess() override;
+
+    private:
+        const pid_t m_parent = getpid();
+    };
+
     OfficeInstallation m_installation;
     QString m_pipeName;
     QString m_profileDir;
     bool m_shared = false;
-    QProcess m_process;
+    ChildOfOurs m_process;
     qint64 m_detachedPid = 0;
     int m_connectionCount = 0;
     std::unique_ptr<QTemporaryDir> m_ownProfile;
