@@ -7,6 +7,8 @@
 #include "AutomationFaults.h"
 #include "AutomationObject.h"
 #include "DocxTestPackage.h"
+#include "FakeTool.h"
+#include "Installation.h"
 #include "MsOfficeWordTableCellCovrel.h"
 #include "MsOfficeWordTableCovrel.h"
 #include "MsOfficeWordTableRangeCovrel.h"
@@ -15,6 +17,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -78,6 +81,8 @@ private slots:
     void reopenedDocumentIsReadAfresh_data();
     void reopenedDocumentIsReadAfresh();
     void officeOfAQuitWordServesTheNextEmpty();
+    void privateOfficeDiesWithItsProgram_data();
+    void privateOfficeDiesWithItsProgram();
     void parkedOfficeEndsWhenIdle();
 
 private:
@@ -250,6 +255,29 @@ void TestWordEmulationUno::officeOfAQuitWordServesTheNextEmpty()
     QCOMPARE(privateOffices(), offices);
     QCOMPARE(next.querySubObject("Documents")->property("Count").toInt(), 0);
     next.dynamicCall("Quit()");
+}
+
+void TestWordEmulationUno::privateOfficeDiesWithItsProgram_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::newRow("working") << QStringLiteral("hold");
+    QTest::newRow("parked") << QStringLiteral("quit");
+}
+
+void TestWordEmulationUno::privateOfficeDiesWithItsProgram()
+{
+    QFETCH(QString, word);
+    QProcess client;
+    client.start(QStringLiteral(OFFICE_CLIENT), {m_dir.path(), word});
+    QVERIFY(Installation::waitForOutput(&client, "ready"));
+    const QList<OfficeProcesses::Office> offices = OfficeProcesses::startedBy(client.processId());
+    QCOMPARE(offices.size(), 1);
+    // Killed as a crash or the task manager would: nothing of ours runs to end the office.
+    client.kill();
+    QVERIFY(client.waitForFinished());
+    QTRY_VERIFY2_WITH_TIMEOUT(FakeTool::gone(offices.at(0).pid), "the office outlived its program", 30000);
+    // Its private profile is left behind; not ours to keep.
+    QDir(QUrl(offices.at(0).profileUrl).toLocalFile()).removeRecursively();
 }
 
 void TestWordEmulationUno::parkedOfficeEndsWhenIdle()
