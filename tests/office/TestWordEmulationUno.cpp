@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 
 const QString WORD = QStringLiteral("Word.Application");
@@ -276,8 +278,9 @@ void TestWordEmulationUno::privateOfficeDiesWithItsProgram()
     client.kill();
     QVERIFY(client.waitForFinished());
     QTRY_VERIFY2_WITH_TIMEOUT(FakeTool::gone(offices.at(0).pid), "the office outlived its program", 30000);
-    // Its private profile is left behind; not ours to keep.
+    // A killed office leaves its private profile and its pipe's socket behind.
     QDir(QUrl(offices.at(0).profileUrl).toLocalFile()).removeRecursively();
+    QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(offices.at(0).pipe));
 }
 
 void TestWordEmulationUno::parkedOfficeEndsWhenIdle()
