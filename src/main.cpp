@@ -50,6 +50,8 @@ void installTranslator(QTranslator &translator, const QString &name, const QStri
 int main(int argc, char *argv[])
 {
     CrashHandler::install();
+    // Where the program lives is fixed now, before its drive can go away.
+    AppEnv::getApplicationDirPath();
     MemoryTuning::apply();
     ensureDisplay();
 

@@ -1,4 +1,5 @@
 #include "Installation.h"
+#include "TmpfsMount.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -40,6 +41,7 @@ private slots:
     void secondCopyIsRefusedAndStaleLockIgnored();
     void ideWindowSharesTheBridge();
     void crashIsLoggedAndEndsTheProcess();
+    void removingTheProgramDriveWarnsAndKeepsTheStore();
 };
 
 void TestCovrelExecutable::helpListsTheOptions()
@@ -211,6 +213,32 @@ void TestCovrelExecutable::crashIsLoggedAndEndsTheProcess()
     QCOMPARE(shell->exitStatus(), QProcess::CrashExit);
     QVERIFY(shell->readAllStandardOutput().contains("[Debug] blablabla\n"));
     QVERIFY(shell->readAllStandardError().contains("Changed: 11"));
+}
+
+void TestCovrelExecutable::removingTheProgramDriveWarnsAndKeepsTheStore()
+{
+    TmpfsMount drive(512 * 1024 * 1024);
+    if (!drive.mounted())
+        QSKIP("Mounting a file system is not permitted here (root needed): no drive to pull from under the program");
+    Installation app(drive.path());
+    app.writeContent(QStringLiteral("index.html"),
+                     "<html><body><script>"
+                     "console.log('store-before ' + __covrelBridge.getStoreDirPath());"
+                     "setInterval(function () { console.log('store-now ' + __covrelBridge.getStoreDirPath()); }, 50);"
+                     "</script></body></html>");
+    QScopedPointer<QProcess> shell(app.start({QStringLiteral("--disable-show-maximized")}));
+    const QByteArray store = app.path(QStringLiteral("store")).toUtf8();
+    QVERIFY(Installation::waitForLine(shell.data(), "store-before ").endsWith(" " + store));
+
+    QVERIFY(drive.detach());
+    QVERIFY(!Installation::waitForLine(
+                     shell.data(),
+                     QStringLiteral("[USB_DEVICE] Приложение запущено с флешки показываем сообщение").toUtf8())
+                     .isEmpty());
+    // Nobody answers the warning here; the page goes on and its store stays where it was.
+    QVERIFY(Installation::waitForLine(shell.data(), "store-now ").endsWith(" " + store));
+    shell->kill();
+    shell->waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(TestCovrelExecutable)

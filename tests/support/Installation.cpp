@@ -1,5 +1,6 @@
 #include "Installation.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -31,7 +32,9 @@ void copyTree(const QString &from, const QString &to)
 
 } // namespace
 
-Installation::Installation()
+Installation::Installation(const QString &parentDir)
+    : m_dir(parentDir.isEmpty() ? QDir::tempPath() + QStringLiteral("/covrel-XXXXXX")
+                                : parentDir + QStringLiteral("/covrel-XXXXXX"))
 {
     const QString bin = builtBinDir();
     QFile::copy(bin + QStringLiteral("/covrel"), path(QStringLiteral("covrel")));
@@ -100,6 +103,25 @@ bool Installation::waitForOutput(QProcess *process, const QByteArray &marker, QB
     if (seen)
         *seen = all;
     return found;
+}
+
+QByteArray Installation::waitForLine(QProcess *process, const QByteArray &marker)
+{
+    // A process that keeps printing other lines must not keep the test waiting.
+    const QDeadlineTimer deadline(kSafetyNetMs);
+    QByteArray all;
+    for (;;) {
+        const int at = all.indexOf(marker);
+        const int end = at < 0 ? -1 : all.indexOf('\n', at);
+        if (end >= 0) {
+            const int start = all.lastIndexOf('\n', at) + 1;
+            return all.mid(start, end - start);
+        }
+        if (deadline.hasExpired()
+            || (process->bytesAvailable() == 0 && !process->waitForReadyRead(int(deadline.remainingTime()))))
+            return QByteArray();
+        all += process->readAllStandardOutput();
+    }
 }
 
 QStringList Installation::journalFiles() const

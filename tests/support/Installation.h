@@ -12,7 +12,9 @@
 class Installation
 {
 public:
-    Installation();
+    // In a temporary directory under `parentDir` (the system's temporary
+    // directory when empty), e.g. on a file system the test mounted.
+    explicit Installation(const QString &parentDir = QString());
 
     QString dir() const;
     QString path(const QString &relative) const;
@@ -25,6 +27,9 @@ public:
     int run(const QStringList &arguments, QByteArray *stdOut = nullptr, QByteArray *stdErr = nullptr);
     // Reads the process's output until `marker` appears or the process ends.
     static bool waitForOutput(QProcess *process, const QByteArray &marker, QByteArray *seen = nullptr);
+    // Reads the process's output until a whole line holding `marker` came and
+    // returns that line (empty when the process ended first).
+    static QByteArray waitForLine(QProcess *process, const QByteArray &marker);
 
     QStringList journalFiles() const;
 

@@ -91,7 +91,11 @@ QString AppEnv::getApplicationDirPath()
 {
     if (!settings().applicationDirOverride.isEmpty())
         return settings().applicationDirOverride;
-    return ExecutableLocation::dirPath();
+    // Read once, at start-up: once the drive the program runs from is gone
+    // (a lazy unmount) the running executable is found elsewhere ("/covrel"),
+    // and the store would follow it to "/store".
+    static const QString dirPath = ExecutableLocation::dirPath();
+    return dirPath;
 }
 
 QDir AppEnv::getApplicationDir() { return QDir(getApplicationDirPath()); }
