@@ -88,12 +88,15 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_bridge->isCloseAccept()) {
+    if (!m_bridge->isCloseAccept())
+        m_bridge->emitAppCloseEvent();
+    // A page that agrees at once, inside its appCloseEvent handler, asks for a
+    // close while this one is still running; the window drops that nested
+    // request, so this close decides on the page's answer.
+    if (m_bridge->isCloseAccept())
         event->accept();
-        return;
-    }
-    m_bridge->emitAppCloseEvent();
-    event->ignore();
+    else
+        event->ignore();
 }
 
 void MainWindow::slotDeviceAdded(const QString &dev)

@@ -27,6 +27,7 @@ private slots:
     void loggerAppendsJournalRecordsInOrder();
     void closeHandshake();
     void closeFalseAloneKeepsWindowOpen();
+    void closeAcceptedInsideAppCloseEventClosesAtOnce();
     void pagesOutsideTheContentGetNoBridge();
     void smallMethods();
 };
@@ -156,6 +157,16 @@ void TestCovrelBridge::closeFalseAloneKeepsWindowOpen()
     page.window()->show();
     page.eval(QStringLiteral("__covrelBridge.close('c', false)"));
     QVERIFY(page.window()->isVisible());
+}
+
+void TestCovrelBridge::closeAcceptedInsideAppCloseEventClosesAtOnce()
+{
+    PageHarness page;
+    QVERIFY(page.open());
+    page.window()->show();
+    page.eval(QStringLiteral("__covrelBridge.appCloseEvent.connect(function () { __covrelBridge.close('c', true); })"));
+    QVERIFY(page.window()->close());
+    QVERIFY(!page.window()->isVisible());
 }
 
 void TestCovrelBridge::pagesOutsideTheContentGetNoBridge()
