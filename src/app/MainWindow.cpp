@@ -23,6 +23,9 @@ const QString kProductTitle = QStringLiteral("Covrel");
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
+    // Before the first page exists: a page made earlier keeps the web storage
+    // it started with, and the page's localStorage would not outlive the run.
+    QWebSettings::enablePersistentStorage();
     m_webView = new WebView(this);
     setWindowTitle(kProductTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app")));
@@ -67,8 +70,6 @@ void MainWindow::init()
 
     qDebug().noquote() << AppEnv::getUrl();
     qDebug() << QUrl(AppEnv::getUrl());
-
-    QWebSettings::enablePersistentStorage();
 
     m_webView->init();
     m_webView->load(QUrl(AppEnv::getUrl()));

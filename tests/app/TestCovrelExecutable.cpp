@@ -42,6 +42,7 @@ private slots:
     void ideWindowSharesTheBridge();
     void crashIsLoggedAndEndsTheProcess();
     void removingTheProgramDriveWarnsAndKeepsTheStore();
+    void localStorageSurvivesARestart();
 };
 
 void TestCovrelExecutable::helpListsTheOptions()
@@ -239,6 +240,25 @@ void TestCovrelExecutable::removingTheProgramDriveWarnsAndKeepsTheStore()
     QVERIFY(Installation::waitForLine(shell.data(), "store-now ").endsWith(" " + store));
     shell->kill();
     shell->waitForFinished();
+}
+
+void TestCovrelExecutable::localStorageSurvivesARestart()
+{
+    Installation app;
+    app.writeContent(QStringLiteral("index.html"),
+                     "<html><head><script>"
+                     "var before = localStorage.getItem('kept');"
+                     "localStorage.setItem('kept', before ? 'again' : 'first run');"
+                     "__covrelBridge.logger('ls', 'storage', {before: before});"
+                     "__covrelBridge.close('end', true);"
+                     "</script></head></html>");
+    QCOMPARE(app.run({QStringLiteral("--disable-show-maximized")}), 0);
+    QCOMPARE(app.run({QStringLiteral("--disable-show-maximized")}), 0);
+    const QStringList journals = app.journalFiles();
+    QCOMPARE(journals.size(), 2);
+    const QJsonObject second = readJournal(journals.last()).last().toObject();
+    QCOMPARE(second.value(QStringLiteral("data")).toObject().value(QStringLiteral("before")).toString(),
+             QStringLiteral("first run"));
 }
 
 QTEST_GUILESS_MAIN(TestCovrelExecutable)

@@ -66,6 +66,8 @@ QProcess *Installation::start(const QStringList &arguments, QObject *parent)
     auto *process = new QProcess(parent);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The user's own data (the page's web storage) stays with this installation.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("user-data")));
     process->setProcessEnvironment(env);
     // Started from somewhere else: the content must still be found beside the executable.
     process->setWorkingDirectory(QDir::tempPath());
