@@ -2,6 +2,7 @@
 #include "CommandLineParser.h"
 #include "CovrelBridge.h"
 #include "CrashHandler.h"
+#include "FileSizeSignal.h"
 #include "LogWriter.h"
 #include "MainWindow.h"
 #include "MemoryTuning.h"
@@ -50,6 +51,7 @@ void installTranslator(QTranslator &translator, const QString &name, const QStri
 int main(int argc, char *argv[])
 {
     CrashHandler::install();
+    FileSizeSignal::ignore();
     // Where the program lives is fixed now, before its drive can go away.
     AppEnv::getApplicationDirPath();
     MemoryTuning::apply();

@@ -43,6 +43,7 @@ private slots:
     void crashIsLoggedAndEndsTheProcess();
     void removingTheProgramDriveWarnsAndKeepsTheStore();
     void localStorageSurvivesARestart();
+    void writesPastTheFileSizeLimitAreAnswered();
 };
 
 void TestCovrelExecutable::helpListsTheOptions()
@@ -259,6 +260,26 @@ void TestCovrelExecutable::localStorageSurvivesARestart()
     const QJsonObject second = readJournal(journals.last()).last().toObject();
     QCOMPARE(second.value(QStringLiteral("data")).toObject().value(QStringLiteral("before")).toString(),
              QStringLiteral("first run"));
+}
+
+void TestCovrelExecutable::writesPastTheFileSizeLimitAreAnswered()
+{
+    Installation app;
+    app.setFileSizeLimit(1024 * 1024);
+    app.writeContent(QStringLiteral("index.html"),
+                     "<html><head><script>"
+                     "var bridge = __covrelBridge, big = 'x'.repeat(2 * 1024 * 1024), answers = [];"
+                     "bridge.writeToStoreError.connect(function (id, name, message) { answers.push(id); });"
+                     "bridge.saveFileError.connect(function (id, name, code) { answers.push(id + ' ' + code); });"
+                     "bridge.writeToStore('store', 'big.txt', big);"
+                     "bridge.saveFile('work', bridge.getStoreDirPath(), 'big.txt', big);"
+                     "bridge.logger('end', 'answers', {answers: answers});"
+                     "bridge.close('end', true);"
+                     "</script></head></html>");
+    QCOMPARE(app.run({QStringLiteral("--disable-show-maximized")}), 0);
+    const QJsonObject last = readJournal(app.journalFiles().first()).last().toObject();
+    QCOMPARE(last.value(QStringLiteral("data")).toObject().value(QStringLiteral("answers")).toArray(),
+             (QJsonArray{QStringLiteral("store"), QStringLiteral("work errorSave")}));
 }
 
 QTEST_GUILESS_MAIN(TestCovrelExecutable)

@@ -61,6 +61,8 @@ void Installation::writeContent(const QString &relative, const QByteArray &bytes
     writeFile(QStringLiteral("content/") + relative, bytes);
 }
 
+void Installation::setFileSizeLimit(qint64 bytes) { m_fileSizeLimit = bytes; }
+
 QProcess *Installation::start(const QStringList &arguments, QObject *parent)
 {
     auto *process = new QProcess(parent);
@@ -71,7 +73,15 @@ QProcess *Installation::start(const QStringList &arguments, QObject *parent)
     process->setProcessEnvironment(env);
     // Started from somewhere else: the content must still be found beside the executable.
     process->setWorkingDirectory(QDir::tempPath());
-    process->start(path(QStringLiteral("covrel")), arguments);
+    if (m_fileSizeLimit < 0) {
+        process->start(path(QStringLiteral("covrel")), arguments);
+    } else {
+        // prlimit sets the limit on itself and then becomes the shell.
+        process->start(QStringLiteral("prlimit"),
+                       QStringList{QStringLiteral("--fsize=%1").arg(m_fileSizeLimit), QStringLiteral("--"),
+                                   path(QStringLiteral("covrel"))}
+                               + arguments);
+    }
     process->waitForStarted();
     process->closeWriteChannel();
     return process;

@@ -21,6 +21,10 @@ public:
     void writeFile(const QString &relative, const QByteArray &bytes);
     void writeContent(const QString &relative, const QByteArray &bytes);
 
+    // Runs the shell with files limited to `bytes` (RLIMIT_FSIZE), as a disk
+    // that fills up would stop a write half way.
+    void setFileSizeLimit(qint64 bytes);
+
     // Starts the shell headless with `arguments`; the caller waits on it.
     QProcess *start(const QStringList &arguments, QObject *parent = nullptr);
     // Runs the shell to its end (a safety net of a few minutes), returns the exit code.
@@ -35,4 +39,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    qint64 m_fileSizeLimit = -1;
 };
