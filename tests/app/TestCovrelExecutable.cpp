@@ -1,7 +1,9 @@
 #include "Installation.h"
 #include "TmpfsMount.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -44,6 +46,7 @@ private slots:
     void removingTheProgramDriveWarnsAndKeepsTheStore();
     void localStorageSurvivesARestart();
     void writesPastTheFileSizeLimitAreAnswered();
+    void journalStaysWholeOnAFullDisk();
 };
 
 void TestCovrelExecutable::helpListsTheOptions()
@@ -280,6 +283,45 @@ void TestCovrelExecutable::writesPastTheFileSizeLimitAreAnswered()
     const QJsonObject last = readJournal(app.journalFiles().first()).last().toObject();
     QCOMPARE(last.value(QStringLiteral("data")).toObject().value(QStringLiteral("answers")).toArray(),
              (QJsonArray{QStringLiteral("store"), QStringLiteral("work errorSave")}));
+}
+
+void TestCovrelExecutable::journalStaysWholeOnAFullDisk()
+{
+    Installation app;
+    // A disk of 64 KiB for the journal; where mounting is not allowed, a file
+    // size limit stops the writes the same way.
+    TmpfsMount disk(64 * 1024);
+    if (disk.mounted()) {
+        QVERIFY(QDir().mkpath(app.path(QStringLiteral("store"))));
+        QVERIFY(QFile::link(disk.path(), app.path(QStringLiteral("store/logs"))));
+    } else {
+        app.setFileSizeLimit(64 * 1024);
+    }
+    app.writeContent(QStringLiteral("index.html"),
+                     "<html><head><script>"
+                     "var bridge = __covrelBridge, big = 'x'.repeat(100 * 1024);"
+                     "bridge.logger('1', 'small 1', {});"
+                     "bridge.logger('2', 'big 1', {payload: big});"
+                     "bridge.logger('3', 'big 2', {payload: big});"
+                     "bridge.logger('4', 'small 2', {});"
+                     "bridge.close('end', true);"
+                     "</script></head></html>");
+    QByteArray out;
+    QCOMPARE(app.run({QStringLiteral("--disable-show-maximized")}, &out), 0);
+    const QStringList journals = app.journalFiles();
+    QCOMPARE(journals.size(), 1);
+    QFile file(journals.first());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QJsonParseError error{};
+    const QJsonArray records = QJsonDocument::fromJson(file.readAll(), &error).array();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QStringList messages;
+    for (const QJsonValue &record : records)
+        messages << record.toObject().value(QStringLiteral("message")).toString();
+    QCOMPARE(messages,
+             (QStringList{QStringLiteral("Данные по приложению"), QStringLiteral("small 1"),
+                          QStringLiteral("small 2")}));
+    QCOMPARE(out.count("[LogWriter] Запись не поместилась в журнал"), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCovrelExecutable)

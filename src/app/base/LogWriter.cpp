@@ -20,6 +20,20 @@ const QByteArray kOpen = QByteArrayLiteral("[\r\n");
 const QByteArray kClose = QByteArrayLiteral("]\r\n");
 const QByteArray kSeparator = QByteArrayLiteral(",\r\n");
 
+// A short write (a full disk, a size limit) is not an error to QFile; writing
+// the rest either finishes the record or fails with the system's reason.
+bool writeAll(QFile &file, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
 // The journal is written with CR LF line ends on every platform.
 QByteArray withCrLf(QByteArray text) { return text.replace('\n', kLineEnd); }
 
@@ -91,6 +105,7 @@ void LogWriter::reset()
     m_records = QJsonArray();
     m_recordsOnDisk = 0;
     m_tailPos = 0;
+    m_appendFailing = false;
     qDebug().noquote() << QStringLiteral("[LogWriter] Создан новый файл для логов и новый документ для журналирования");
 }
 
@@ -110,7 +125,9 @@ bool LogWriter::openFile()
 {
     if (m_file->isOpen())
         return true;
-    if (!m_file->open(QIODevice::ReadWrite))
+    // Unbuffered: a write that fails (a full disk) fails here, where the torn
+    // record can be cut off again, and not in a later flush.
+    if (!m_file->open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     // Whatever an earlier writer left is replaced by this run's array.
     m_file->resize(0);
@@ -129,27 +146,56 @@ void LogWriter::dumpJsonToFile()
     }
     // The file holds the same bytes a full rewrite of the array would give,
     // but only the new records are written: a record costs the same at 9 MiB
-    // as at 1 KiB.
-    for (; m_recordsOnDisk < m_records.size(); ++m_recordsOnDisk)
-        appendRecord(m_records.at(m_recordsOnDisk).toObject());
-    m_file->flush();
+    // as at 1 KiB. A record that does not fit (a full disk) is left out, so
+    // the ones after it still get their chance.
+    while (m_recordsOnDisk < m_records.size()) {
+        if (appendRecord(m_records.at(m_recordsOnDisk).toObject())) {
+            ++m_recordsOnDisk;
+            m_appendFailing = false;
+        } else {
+            m_records.removeAt(m_recordsOnDisk);
+        }
+    }
     rollOverIfTooLarge();
 }
 
-void LogWriter::appendRecord(const QJsonObject &record)
+bool LogWriter::appendRecord(const QJsonObject &record)
 {
-    QByteArray chunk;
-    if (m_recordsOnDisk == 0) {
-        m_file->seek(0);
-        chunk = kOpen;
-    } else {
-        m_file->seek(m_tailPos);
-        chunk = kSeparator;
-    }
-    chunk += recordText(record);
-    m_tailPos = m_file->pos() + chunk.size();
+    const bool first = m_recordsOnDisk == 0;
+    const qint64 start = first ? 0 : m_tailPos;
+    QByteArray chunk = (first ? kOpen : kSeparator) + recordText(record);
+    const qint64 tail = start + chunk.size();
     chunk += kLineEnd + kClose;
-    m_file->write(chunk);
+    if (m_file->seek(start) && writeAll(*m_file, chunk)) {
+        m_tailPos = tail;
+        return true;
+    }
+    reportFailedAppend();
+    restoreLastGoodState(start, first);
+    return false;
+}
+
+// Cuts the torn record off and closes the array again: the file is the
+// complete document it was before the record (an empty array before the first).
+void LogWriter::restoreLastGoodState(qint64 start, bool first)
+{
+    m_file->unsetError();
+    const QByteArray end = first ? kOpen + kClose : kLineEnd + kClose;
+    if (!m_file->resize(start) || !m_file->seek(start) || !writeAll(*m_file, end))
+        qWarning().noquote() << QStringLiteral("[LogWriter] Не удалось восстановить файл журнала %1: %2")
+                                        .arg(m_file->fileName(), m_file->errorString());
+    m_file->unsetError();
+}
+
+// Said once for a run of failed records, not once per record.
+void LogWriter::reportFailedAppend()
+{
+    if (m_appendFailing)
+        return;
+    m_appendFailing = true;
+    qWarning().noquote() << QStringLiteral("[LogWriter] Запись не поместилась в журнал %1 (%2) и пропущена; "
+                                           "журнал оставлен целым, следующие записи будут дописываться.")
+                                    .arg(m_file->fileName(), m_file->errorString());
 }
 
 void LogWriter::rollOverIfTooLarge()

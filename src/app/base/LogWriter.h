@@ -36,7 +36,11 @@ private:
 
     QString uniqueFileName(const QString &dirPath) const;
     bool openFile();
-    void appendRecord(const QJsonObject &record);
+    // Appends one record after those on disk; false, with the file as it was
+    // before, when it could not be written.
+    bool appendRecord(const QJsonObject &record);
+    void restoreLastGoodState(qint64 start, bool first);
+    void reportFailedAppend();
     void rollOverIfTooLarge();
 
     QScopedPointer<QFile> m_file;
@@ -45,4 +49,6 @@ private:
     int m_recordsOnDisk = 0;
     // Where the closing "]" line starts, so a record is appended in place.
     qint64 m_tailPos = 0;
+    // A record was left out and nothing has been written since.
+    bool m_appendFailing = false;
 };
