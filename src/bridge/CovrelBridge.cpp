@@ -10,6 +10,7 @@
 #include "SpreedSheetBridge.h"
 #include "StoreFiles.h"
 #include "TalqDorvBridge.h"
+#include "TextFiles.h"
 #include "WkhtmltopdfBridge.h"
 #include "WorkDirFiles.h"
 #include "ZipBridge.h"
@@ -209,7 +210,7 @@ DataFileCopier *CovrelBridge::dataFileCopier()
 FileChoosers *CovrelBridge::fileChoosers()
 {
     if (!m_fileChoosers)
-        m_fileChoosers = new FileChoosers(this);
+        m_fileChoosers = new FileChoosers(parentWidget(), this);
     return m_fileChoosers;
 }
 
@@ -222,17 +223,29 @@ WorkDirFiles *CovrelBridge::workDirFiles()
 
 void CovrelBridge::readFromContentData(const QString &handlerId, const QString &fileName, bool useCurrentFolderPath)
 {
-    storeFiles()->readFromContentData(handlerId, fileName, useCurrentFolderPath);
+    const TextFiles::Read read = storeFiles()->readFromContentData(handlerId, fileName, useCurrentFolderPath);
+    if (read.ok())
+        emit readFromContentDataFinished(handlerId, fileName, read.content);
+    else
+        emit readFromContentDataError(handlerId, fileName, read.errorCode, read.errorMessage);
 }
 
 void CovrelBridge::readFromStore(const QString &handlerId, const QString &fileName)
 {
-    storeFiles()->readFromStore(handlerId, fileName);
+    const TextFiles::Read read = storeFiles()->readFromStore(handlerId, fileName);
+    if (read.ok())
+        emit readFromStoreFinished(handlerId, fileName, read.content);
+    else
+        emit readFromStoreError(handlerId, fileName, read.errorCode, read.errorMessage);
 }
 
 void CovrelBridge::writeToStore(const QString &handlerId, const QString &fileName, const QString &content)
 {
-    storeFiles()->writeToStore(handlerId, fileName, content);
+    QString errorMessage;
+    if (storeFiles()->writeToStore(handlerId, fileName, content, &errorMessage))
+        emit writeToStoreFinished(handlerId, fileName);
+    else
+        emit writeToStoreError(handlerId, fileName, errorMessage);
 }
 
 bool CovrelBridge::isStoreFileExists(const QString &fileName) { return storeFiles()->isStoreFileExists(fileName); }
@@ -251,43 +264,88 @@ void CovrelBridge::copyDateFile(const QString &handlerId, const QString &filePat
 
 void CovrelBridge::showFileDialogForSelectDir(const QString &handlerId)
 {
-    fileChoosers()->showFileDialogForSelectDir(handlerId);
+    emit showFileDialogForSelectDirFinished(handlerId, fileChoosers()->showFileDialogForSelectDir());
 }
 
 void CovrelBridge::showFileDialogForSelectFile(const QString &handlerId, const QStringList &fileFilters)
 {
-    fileChoosers()->showFileDialogForSelectFile(handlerId, fileFilters);
+    emit showFileDialogForSelectFileFinished(handlerId,
+                                             fileChoosers()->showFileDialogForSelectFile(handlerId, fileFilters));
 }
 
 QString CovrelBridge::changeStoreDocsDirPath() { return fileChoosers()->changeStoreDocsDirPath(); }
 
 void CovrelBridge::openFile(const QString &handlerId, const QString &workDir, const QString &fname)
 {
-    workDirFiles()->openFile(handlerId, workDir, fname);
+    QString content;
+    const WorkDirFiles::Outcome opened = workDirFiles()->openFile(handlerId, workDir, fname, &content);
+    if (opened.ok())
+        emit openFileFinished(handlerId, opened.path, true, content);
+    else
+        emit openFileError(handlerId, opened.path, opened.errorCode, opened.errorMessage);
 }
 
+// The error answers carry the name as the page gave it; success carries the full native path.
 void CovrelBridge::saveFile(const QString &handlerId, const QString &workDir, const QString &fname, const QString &data)
 {
-    workDirFiles()->saveFile(handlerId, workDir, fname, data);
+    const WorkDirFiles::Outcome saved = workDirFiles()->saveFile(handlerId, workDir, fname, data);
+    if (saved.ok())
+        emit saveFileFinished(handlerId, saved.path);
+    else
+        emit saveFileError(handlerId, fname, saved.errorCode, saved.errorMessage);
 }
 
 void CovrelBridge::deleteFile(const QString &handlerId, const QString &workDir, const QString &fname)
 {
-    workDirFiles()->deleteFile(handlerId, workDir, fname);
+    const WorkDirFiles::Outcome deleted = workDirFiles()->deleteFile(handlerId, workDir, fname);
+    if (deleted.ok())
+        emit deleteFileFinished(handlerId, deleted.path);
+    else
+        emit deleteFileError(handlerId, fname, deleted.errorCode, deleted.errorMessage);
 }
 
 void CovrelBridge::copyFile(const QString &handlerId, const QStringList &from, const QString &workdirTo,
                             const QStringList &to, bool overwrite)
 {
-    workDirFiles()->copyFile(handlerId, from, workdirTo, to, overwrite);
+    WorkDirFiles::Outcome refused;
+    const QList<WorkDirFiles::Copy> copies =
+            workDirFiles()->copyFile(handlerId, from, workdirTo, to, overwrite, &refused);
+    if (!refused.ok()) {
+        const QString separator = QStringLiteral("|");
+        emit copyFileError(handlerId, from.join(separator), to.join(separator), refused.errorCode,
+                           refused.errorMessage);
+        return;
+    }
+    QStringList status;
+    for (const WorkDirFiles::Copy &copy : copies) {
+        status.append(WorkDirFiles::status(copy.outcome));
+        if (copy.outcome.ok())
+            emit copyFileFinished(handlerId, copy.source, copy.target);
+        else
+            emit copyFileError(handlerId, copy.source, copy.target, copy.outcome.errorCode, copy.outcome.errorMessage);
+    }
+    emit copyFileStatusFinished(handlerId, from, to, status);
 }
 
 void CovrelBridge::checkExisted(const QString &handlerId, const QString &workDir, const QStringList &paths)
 {
-    workDirFiles()->checkExisted(handlerId, workDir, paths);
+    QStringList status;
+    for (const WorkDirFiles::Outcome &checked : workDirFiles()->checkExisted(handlerId, workDir, paths)) {
+        status.append(WorkDirFiles::status(checked));
+        if (checked.ok())
+            emit checkExistedFinished(handlerId, checked.path);
+        else
+            emit checkExistedError(handlerId, checked.path, checked.errorCode, checked.errorMessage);
+    }
+    emit checkExistedStatusFinished(handlerId, paths, status);
 }
 
 void CovrelBridge::getFilesInFolder(const QString &handlerId, const QString &workDir, const QString &pattern)
 {
-    workDirFiles()->getFilesInFolder(handlerId, workDir, pattern);
+    QStringList files;
+    const WorkDirFiles::Outcome listed = workDirFiles()->getFilesInFolder(handlerId, workDir, pattern, &files);
+    if (listed.ok())
+        emit getFilesInFolderFinished(handlerId, workDir, files);
+    else
+        emit getFilesInFolderError(handlerId, workDir, listed.errorMessage);
 }

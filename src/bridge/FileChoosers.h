@@ -4,25 +4,22 @@
 #include <QString>
 #include <QStringList>
 
-class CovrelBridge;
+class QWidget;
 
 // The page's directory and file choosers, and the choice of the documents
 // directory. Every dialog goes through DialogService and runs inside the
-// call; answers are relayed by the bridge under the same signal names.
+// call; each returns the chosen path, empty when cancelled.
 class FileChoosers : public QObject
 {
     Q_OBJECT
 public:
-    explicit FileChoosers(CovrelBridge *bridge);
+    // `window` owns the documents-directory chooser.
+    FileChoosers(QWidget *window, QObject *parent);
 
-    void showFileDialogForSelectDir(const QString &handlerId);
-    void showFileDialogForSelectFile(const QString &handlerId, const QStringList &fileFilters);
+    QString showFileDialogForSelectDir();
+    QString showFileDialogForSelectFile(const QString &handlerId, const QStringList &fileFilters);
     QString changeStoreDocsDirPath();
 
-signals:
-    void showFileDialogForSelectDirFinished(const QString &handlerId, const QString &str);
-    void showFileDialogForSelectFileFinished(const QString &handlerId, const QString &fileName);
-
 private:
-    CovrelBridge *m_bridge;
+    QWidget *m_window;
 };

@@ -1,9 +1,7 @@
 #include "StoreFiles.h"
 
 #include "AppEnv.h"
-#include "CovrelBridge.h"
 #include "DesktopOpener.h"
-#include "TextFiles.h"
 
 #include <QDebug>
 #include <QDir>
@@ -20,16 +18,9 @@ const QString WRITE_FAILED = QStringLiteral("Ошибка записи в хра
 QString notFoundMessage(const QString &fileName) { return QStringLiteral("Файл %1 не найден.").arg(fileName); }
 } // namespace
 
-StoreFiles::StoreFiles(CovrelBridge *bridge)
-    : QObject(bridge)
-{
-    connect(this, &StoreFiles::readFromContentDataFinished, bridge, &CovrelBridge::readFromContentDataFinished);
-    connect(this, &StoreFiles::readFromContentDataError, bridge, &CovrelBridge::readFromContentDataError);
-    connect(this, &StoreFiles::readFromStoreFinished, bridge, &CovrelBridge::readFromStoreFinished);
-    connect(this, &StoreFiles::readFromStoreError, bridge, &CovrelBridge::readFromStoreError);
-    connect(this, &StoreFiles::writeToStoreFinished, bridge, &CovrelBridge::writeToStoreFinished);
-    connect(this, &StoreFiles::writeToStoreError, bridge, &CovrelBridge::writeToStoreError);
-}
+StoreFiles::StoreFiles(QObject *parent)
+    : QObject(parent)
+{ }
 
 QFile *StoreFiles::getStoreFile(const QString &name) { return new QFile(AppEnv::resolve(AppEnv::getStoreDir(), name)); }
 
@@ -45,60 +36,40 @@ QFile *StoreFiles::getContentDataFile(const QString &name)
 
 QFile *StoreFiles::getDataFile(const QString &name) { return new QFile(QDir::currentPath() + name); }
 
-StoreFiles::ReadResult StoreFiles::readText(const QString &handlerId, const QString &fileName, QFile &file,
-                                            QString *content)
+TextFiles::Read StoreFiles::readText(const QString &handlerId, const QString &fileName, QFile &file,
+                                     const QString &cannotOpenMessage)
 {
     if (!file.exists()) {
         qDebug().noquote() << QStringLiteral("Файл не найден. HandlerId: %1, Файл: %2. Путь: %3")
                                       .arg(handlerId, fileName, QFileInfo(file).absoluteFilePath());
-        return ReadResult::NotFound;
+        return {QString(), FILE_NOT_EXISTS, notFoundMessage(fileName)};
     }
     if (!file.open(QIODevice::ReadOnly))
-        return ReadResult::CannotOpen;
-    *content = TextFiles::readAll(file);
+        return {QString(), CANNOT_OPEN_FILE, cannotOpenMessage};
+    const QString content = TextFiles::readAll(file);
     file.close();
-    return ReadResult::Read;
+    return {content, QString(), QString()};
 }
 
-void StoreFiles::readFromContentData(const QString &handlerId, const QString &fileName, bool useCurrentFolderPath)
+TextFiles::Read StoreFiles::readFromContentData(const QString &handlerId, const QString &fileName,
+                                                bool useCurrentFolderPath)
 {
     qDebug().noquote() << QStringLiteral("Получен запрос на метод readFromContentData. HandlerId: %1. Файл: %2")
                                   .arg(handlerId, fileName);
     QScopedPointer<QFile> file(useCurrentFolderPath ? getDataFile(fileName) : getContentDataFile(fileName));
-    QString content;
-    switch (readText(handlerId, fileName, *file, &content)) {
-    case ReadResult::NotFound:
-        emit readFromContentDataError(handlerId, fileName, FILE_NOT_EXISTS, notFoundMessage(fileName));
-        break;
-    case ReadResult::CannotOpen:
-        emit readFromContentDataError(handlerId, fileName, CANNOT_OPEN_FILE, QStringLiteral("Ошибка открытия файла."));
-        break;
-    case ReadResult::Read:
-        emit readFromContentDataFinished(handlerId, fileName, content);
-        break;
-    }
+    return readText(handlerId, fileName, *file, QStringLiteral("Ошибка открытия файла."));
 }
 
-void StoreFiles::readFromStore(const QString &handlerId, const QString &fileName)
+TextFiles::Read StoreFiles::readFromStore(const QString &handlerId, const QString &fileName)
 {
     qDebug().noquote() << QStringLiteral("Получен запрос на метод readFromStore. HandlerId: %1. Файл: %2")
                                   .arg(handlerId, fileName);
     QScopedPointer<QFile> file(getStoreFile(fileName));
-    QString content;
-    switch (readText(handlerId, fileName, *file, &content)) {
-    case ReadResult::NotFound:
-        emit readFromStoreError(handlerId, fileName, FILE_NOT_EXISTS, notFoundMessage(fileName));
-        break;
-    case ReadResult::CannotOpen:
-        emit readFromStoreError(handlerId, fileName, CANNOT_OPEN_FILE, QStringLiteral("Ошибка чтения из хранилища"));
-        break;
-    case ReadResult::Read:
-        emit readFromStoreFinished(handlerId, fileName, content);
-        break;
-    }
+    return readText(handlerId, fileName, *file, QStringLiteral("Ошибка чтения из хранилища"));
 }
 
-void StoreFiles::writeToStore(const QString &handlerId, const QString &fileName, const QString &content)
+bool StoreFiles::writeToStore(const QString &handlerId, const QString &fileName, const QString &content,
+                              QString *errorMessage)
 {
     qDebug().noquote() << QStringLiteral("Получен запрос на метод writeToStore ") + QStringLiteral("Id: ") + handlerId
                     + QStringLiteral("fileName: ") + fileName;
@@ -106,18 +77,18 @@ void StoreFiles::writeToStore(const QString &handlerId, const QString &fileName,
     const QString folder = QFileInfo(*file).absolutePath();
     qDebug().noquote() << QStringLiteral("Создаем папку для файла, если ее нет. Директория: ") + folder;
     if (!QDir().mkpath(folder)) {
-        emit writeToStoreError(handlerId, fileName, WRITE_FAILED);
-        return;
+        *errorMessage = WRITE_FAILED;
+        return false;
     }
     qDebug().noquote() << QStringLiteral("Сохраняем содержимое: %1").arg(content);
     // Through a save file: the stored copy is replaced only by a complete new one.
     QString errorText;
     if (TextFiles::saveAtomically(file->fileName(), content.toUtf8(), &errorText) != TextFiles::SaveResult::Saved) {
         qDebug().noquote() << QStringLiteral("Не удалось записать файл %1: %2").arg(file->fileName(), errorText);
-        emit writeToStoreError(handlerId, fileName, WRITE_FAILED);
-        return;
+        *errorMessage = WRITE_FAILED;
+        return false;
     }
-    emit writeToStoreFinished(handlerId, fileName);
+    return true;
 }
 
 bool StoreFiles::existsLogged(const QString &fileName, QFile &file)

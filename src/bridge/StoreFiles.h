@@ -1,24 +1,26 @@
 #pragma once
 
+#include "TextFiles.h"
+
 #include <QObject>
 #include <QString>
 
-class CovrelBridge;
 class QFile;
 
 // The page's private store and the data files shipped with the content:
 // reading and writing text files there, existence checks, and showing a
-// store folder in the desktop's file manager. Answers are relayed by the
-// bridge under the same signal names.
+// store folder in the desktop's file manager. Each call returns its outcome;
+// the bridge answers the page with it.
 class StoreFiles : public QObject
 {
     Q_OBJECT
 public:
-    explicit StoreFiles(CovrelBridge *bridge);
+    explicit StoreFiles(QObject *parent);
 
-    void readFromContentData(const QString &handlerId, const QString &fileName, bool useCurrentFolderPath);
-    void readFromStore(const QString &handlerId, const QString &fileName);
-    void writeToStore(const QString &handlerId, const QString &fileName, const QString &content);
+    TextFiles::Read readFromContentData(const QString &handlerId, const QString &fileName, bool useCurrentFolderPath);
+    TextFiles::Read readFromStore(const QString &handlerId, const QString &fileName);
+    // True when written; otherwise `errorMessage` holds the page's message.
+    bool writeToStore(const QString &handlerId, const QString &fileName, const QString &content, QString *errorMessage);
     bool isStoreFileExists(const QString &fileName);
     bool isContentDataFileExists(const QString &fileName);
     bool checkStoreDir();
@@ -33,18 +35,9 @@ public:
     // The working directory's path immediately followed by `name`.
     static QFile *getDataFile(const QString &name);
 
-signals:
-    void readFromContentDataFinished(const QString &handlerId, const QString &fileName, const QString &content);
-    void readFromContentDataError(const QString &handlerId, const QString &fileName, const QString &errorCode,
-                                  const QString &errorMessage);
-    void readFromStoreFinished(const QString &handlerId, const QString &fileName, const QString &content);
-    void readFromStoreError(const QString &handlerId, const QString &fileName, const QString &errorCode,
-                            const QString &errorMessage);
-    void writeToStoreFinished(const QString &handlerId, const QString &fileName);
-    void writeToStoreError(const QString &handlerId, const QString &fileName, const QString &errorMessage);
-
 private:
-    enum class ReadResult { Read, NotFound, CannotOpen };
-    static ReadResult readText(const QString &handlerId, const QString &fileName, QFile &file, QString *content);
+    // Reads `file` for the request; `cannotOpenMessage` is the operation's own text.
+    static TextFiles::Read readText(const QString &handlerId, const QString &fileName, QFile &file,
+                                    const QString &cannotOpenMessage);
     static bool existsLogged(const QString &fileName, QFile &file);
 };

@@ -15,6 +15,15 @@ public:
 
     enum class SaveResult { Saved, OpenFailed, CommitFailed };
 
+    // A text read for the page: the content, or why there is none.
+    struct Read
+    {
+        QString content;
+        QString errorCode;
+        QString errorMessage;
+        bool ok() const { return errorCode.isEmpty(); }
+    };
+
     // Reads the rest of an opened file as UTF-8, CR LF pairs turned into LF.
     static QString readAll(QFile &file);
     // Every LF stored as CR LF, as a Windows text-mode write does, on every

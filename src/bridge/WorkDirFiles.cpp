@@ -1,6 +1,5 @@
 #include "WorkDirFiles.h"
 
-#include "CovrelBridge.h"
 #include "TextFiles.h"
 
 #include <QCoreApplication>
@@ -18,24 +17,9 @@ const QString SEPARATOR = QStringLiteral("|");
 QString translated(const char *text) { return QCoreApplication::translate("CovrelBridge", text); }
 } // namespace
 
-WorkDirFiles::WorkDirFiles(CovrelBridge *bridge)
-    : QObject(bridge)
-{
-    connect(this, &WorkDirFiles::openFileFinished, bridge, &CovrelBridge::openFileFinished);
-    connect(this, &WorkDirFiles::openFileError, bridge, &CovrelBridge::openFileError);
-    connect(this, &WorkDirFiles::saveFileFinished, bridge, &CovrelBridge::saveFileFinished);
-    connect(this, &WorkDirFiles::saveFileError, bridge, &CovrelBridge::saveFileError);
-    connect(this, &WorkDirFiles::deleteFileFinished, bridge, &CovrelBridge::deleteFileFinished);
-    connect(this, &WorkDirFiles::deleteFileError, bridge, &CovrelBridge::deleteFileError);
-    connect(this, &WorkDirFiles::copyFileFinished, bridge, &CovrelBridge::copyFileFinished);
-    connect(this, &WorkDirFiles::copyFileError, bridge, &CovrelBridge::copyFileError);
-    connect(this, &WorkDirFiles::copyFileStatusFinished, bridge, &CovrelBridge::copyFileStatusFinished);
-    connect(this, &WorkDirFiles::checkExistedFinished, bridge, &CovrelBridge::checkExistedFinished);
-    connect(this, &WorkDirFiles::checkExistedError, bridge, &CovrelBridge::checkExistedError);
-    connect(this, &WorkDirFiles::checkExistedStatusFinished, bridge, &CovrelBridge::checkExistedStatusFinished);
-    connect(this, &WorkDirFiles::getFilesInFolderFinished, bridge, &CovrelBridge::getFilesInFolderFinished);
-    connect(this, &WorkDirFiles::getFilesInFolderError, bridge, &CovrelBridge::getFilesInFolderError);
-}
+WorkDirFiles::WorkDirFiles(QObject *parent)
+    : QObject(parent)
+{ }
 
 QString WorkDirFiles::nativePath(const QString &folder, const QString &name)
 {
@@ -44,24 +28,25 @@ QString WorkDirFiles::nativePath(const QString &folder, const QString &name)
 
 QString WorkDirFiles::nativePath(const QString &path) { return QDir::toNativeSeparators(path); }
 
-void WorkDirFiles::openFile(const QString &handlerId, const QString &workDir, const QString &fname)
+QString WorkDirFiles::status(const Outcome &outcome) { return outcome.ok() ? OK_STATUS : FAILED_STATUS; }
+
+WorkDirFiles::Outcome WorkDirFiles::openFile(const QString &handlerId, const QString &workDir, const QString &fname,
+                                             QString *content)
 {
     qDebug().noquote() << translated("Получен запроc на метод openFile. Id: %1 path: %2 contentPath: %3")
                                   .arg(handlerId, fname, workDir);
     const QString path = nativePath(workDir, fname);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        emit openFileError(handlerId, path, QStringLiteral("cannotOpenFile"),
-                           translated("Cannot open file: %1").arg(file.errorString()));
-        return;
-    }
-    const QString content = TextFiles::readAll(file);
+    if (!file.open(QIODevice::ReadOnly))
+        return {path, QStringLiteral("cannotOpenFile"), translated("Cannot open file: %1").arg(file.errorString())};
+    *content = TextFiles::readAll(file);
     file.close();
-    qDebug().noquote() << content;
-    emit openFileFinished(handlerId, path, true, content);
+    qDebug().noquote() << *content;
+    return {path, QString(), QString()};
 }
 
-void WorkDirFiles::saveFile(const QString &handlerId, const QString &workDir, const QString &fname, const QString &data)
+WorkDirFiles::Outcome WorkDirFiles::saveFile(const QString &handlerId, const QString &workDir, const QString &fname,
+                                             const QString &data)
 {
     qDebug().noquote() << translated("Получен запроc на метод saveFile. Id: %1 path: %2").arg(handlerId, fname);
     const QString path = nativePath(workDir, fname);
@@ -69,88 +54,68 @@ void WorkDirFiles::saveFile(const QString &handlerId, const QString &workDir, co
     QString errorText;
     switch (TextFiles::saveAtomically(path, TextFiles::withCrLf(data), &errorText)) {
     case TextFiles::SaveResult::OpenFailed:
-        emit saveFileError(handlerId, fname, errorSave, translated("Cannot save file: ") + errorText);
-        break;
+        return {path, errorSave, translated("Cannot save file: ") + errorText};
     case TextFiles::SaveResult::CommitFailed:
-        emit saveFileError(handlerId, fname, errorSave, translated("Failed to save: ") + errorText);
-        break;
+        return {path, errorSave, translated("Failed to save: ") + errorText};
     case TextFiles::SaveResult::Saved:
-        emit saveFileFinished(handlerId, path);
         break;
     }
+    return {path, QString(), QString()};
 }
 
-void WorkDirFiles::deleteFile(const QString &handlerId, const QString &workDir, const QString &fname)
+WorkDirFiles::Outcome WorkDirFiles::deleteFile(const QString &handlerId, const QString &workDir, const QString &fname)
 {
     qDebug().noquote() << translated("Получен запроc на метод deleteFile. Id: %1 path: %2").arg(handlerId, fname);
     const QString path = nativePath(workDir, fname);
     if (!QFile::exists(path))
-        emit deleteFileError(handlerId, fname, QStringLiteral("notFound"), translated("Failed file not found"));
-    else if (!QFile::remove(path))
-        emit deleteFileError(handlerId, fname, QStringLiteral("errorDelete"), translated("Failed to delete"));
-    else
-        emit deleteFileFinished(handlerId, path);
+        return {path, QStringLiteral("notFound"), translated("Failed file not found")};
+    if (!QFile::remove(path))
+        return {path, QStringLiteral("errorDelete"), translated("Failed to delete")};
+    return {path, QString(), QString()};
 }
 
-void WorkDirFiles::copyFile(const QString &handlerId, const QStringList &from, const QString &workdirTo,
-                            const QStringList &to, bool overwrite)
+QList<WorkDirFiles::Copy> WorkDirFiles::copyFile(const QString &handlerId, const QStringList &from,
+                                                 const QString &workdirTo, const QStringList &to, bool overwrite,
+                                                 Outcome *refused)
 {
     qDebug().noquote() << QStringLiteral(
                                   "Получен запроc на метод copyFile. Id: %1 path: %2 pathContent: %3 workdirTo: %4")
                                   .arg(handlerId, from.join(SEPARATOR), to.join(SEPARATOR), workdirTo);
     if (from.size() != to.size()) {
-        emit copyFileError(handlerId, from.join(SEPARATOR), to.join(SEPARATOR), QStringLiteral("errorInput"),
-                           translated("Different size FROM and TO array."));
-        return;
+        *refused = {QString(), QStringLiteral("errorInput"), translated("Different size FROM and TO array.")};
+        return {};
     }
-    QStringList status;
+    QList<Copy> copies;
     for (int i = 0; i < from.size(); ++i) {
-        const bool copied = copyOne(handlerId, nativePath(from.at(i)), nativePath(workdirTo, to.at(i)), overwrite);
-        status.append(copied ? OK_STATUS : FAILED_STATUS);
+        const QString source = nativePath(from.at(i));
+        const QString target = nativePath(workdirTo, to.at(i));
+        copies.append({source, target, copyOne(source, target, overwrite)});
     }
-    emit copyFileStatusFinished(handlerId, from, to, status);
+    return copies;
 }
 
-bool WorkDirFiles::copyOne(const QString &handlerId, const QString &source, const QString &target, bool overwrite)
+WorkDirFiles::Outcome WorkDirFiles::copyOne(const QString &source, const QString &target, bool overwrite)
 {
-    if (source.isEmpty()) {
-        emit copyFileError(handlerId, source, target, QStringLiteral("errorPathEmpty"),
-                           translated("Error, one from file paths is empty."));
-        return false;
-    }
+    if (source.isEmpty())
+        return {target, QStringLiteral("errorPathEmpty"), translated("Error, one from file paths is empty.")};
     const QString folder = QFileInfo(target).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        emit copyFileError(handlerId, source, target, QStringLiteral("errorCreateDir"),
-                           translated("Error create dir. ") + folder);
-        return false;
-    }
-    if (!QFileInfo::exists(source)) {
-        emit copyFileError(handlerId, source, target, QStringLiteral("errorFile"),
-                           translated("Source file is not exist. ") + source);
-        return false;
-    }
+    if (!QDir().mkpath(folder))
+        return {target, QStringLiteral("errorCreateDir"), translated("Error create dir. ") + folder};
+    if (!QFileInfo::exists(source))
+        return {target, QStringLiteral("errorFile"), translated("Source file is not exist. ") + source};
     if (QFileInfo::exists(target)) {
-        if (!overwrite) {
-            emit copyFileError(handlerId, source, target, QStringLiteral("errorFile"),
-                               translated("File is already exists. ") + target);
-            return false;
-        }
+        if (!overwrite)
+            return {target, QStringLiteral("errorFile"), translated("File is already exists. ") + target};
         // The file onto itself is already where it should be; removing the
         // target first would delete the only copy.
-        if (sameFile(source, target)) {
-            emit copyFileFinished(handlerId, source, target);
-            return true;
-        }
+        if (sameFile(source, target))
+            return {target, QString(), QString()};
         // A target that cannot be removed makes the copy below fail.
         QFile::remove(target);
     }
-    if (!QFile::copy(source, target)) {
-        emit copyFileError(handlerId, source, target, QStringLiteral("errorCopyFile"),
-                           translated("Error copy files. "));
-        return false;
-    }
-    emit copyFileFinished(handlerId, source, target);
-    return true;
+    if (!QFile::copy(source, target))
+        return {target, QStringLiteral("errorCopyFile"), translated("Error copy files. ")};
+    return {target, QString(), QString()};
 }
 
 bool WorkDirFiles::sameFile(const QString &first, const QString &second)
@@ -159,36 +124,33 @@ bool WorkDirFiles::sameFile(const QString &first, const QString &second)
     return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
 }
 
-void WorkDirFiles::checkExisted(const QString &handlerId, const QString &workDir, const QStringList &paths)
+QList<WorkDirFiles::Outcome> WorkDirFiles::checkExisted(const QString &handlerId, const QString &workDir,
+                                                        const QStringList &paths)
 {
     qDebug().noquote() << QStringLiteral("Получен запроc на метод checkExisted. Id: %1 path: %2 ")
                                   .arg(handlerId, paths.join(QStringLiteral(" | ")));
-    QStringList status;
+    QList<Outcome> outcomes;
     for (const QString &path : paths) {
         const QString fullPath = nativePath(workDir, path);
-        if (QFileInfo::exists(fullPath)) {
-            status.append(OK_STATUS);
-            emit checkExistedFinished(handlerId, fullPath);
-        } else {
-            status.append(FAILED_STATUS);
-            emit checkExistedError(handlerId, fullPath, QStringLiteral("errorNotFound"),
-                                   translated("File not found. "));
-        }
+        if (QFileInfo::exists(fullPath))
+            outcomes.append({fullPath, QString(), QString()});
+        else
+            outcomes.append({fullPath, QStringLiteral("errorNotFound"), translated("File not found. ")});
     }
-    emit checkExistedStatusFinished(handlerId, paths, status);
+    return outcomes;
 }
 
-void WorkDirFiles::getFilesInFolder(const QString &handlerId, const QString &workDir, const QString &pattern)
+WorkDirFiles::Outcome WorkDirFiles::getFilesInFolder(const QString &handlerId, const QString &workDir,
+                                                     const QString &pattern, QStringList *files)
 {
+    Q_UNUSED(handlerId)
     // A relative folder is under the working directory; an absolute one is
     // taken as it is (appending it to the working directory would report an
     // existing folder as missing).
     const QDir folder(QDir::isAbsolutePath(workDir) ? workDir : QDir::currentPath() + QLatin1Char('/') + workDir);
-    if (!folder.exists()) {
-        emit getFilesInFolderError(handlerId, workDir, QStringLiteral("Указанная папка не существует"));
-        return;
-    }
+    if (!folder.exists())
+        return {workDir, QStringLiteral("notFound"), QStringLiteral("Указанная папка не существует")};
     // Without QDir::Hidden and QDir::System, dot files and special files stay out.
-    const QStringList names = folder.entryList(QStringList{pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    emit getFilesInFolderFinished(handlerId, workDir, names);
+    *files = folder.entryList(QStringList{pattern}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    return {workDir, QString(), QString()};
 }
