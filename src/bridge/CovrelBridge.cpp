@@ -7,6 +7,7 @@
 #include "GitOperations.h"
 #include "LogWriter.h"
 #include "OfficeBridge.h"
+#include "PageNames.h"
 #include "SpreedSheetBridge.h"
 #include "StoreFiles.h"
 #include "TalqDorvBridge.h"
@@ -227,7 +228,7 @@ void CovrelBridge::readFromContentData(const QString &handlerId, const QString &
     if (read.ok())
         emit readFromContentDataFinished(handlerId, fileName, read.content);
     else
-        emit readFromContentDataError(handlerId, fileName, read.errorCode, read.errorMessage);
+        emit readFromContentDataError(handlerId, PageNames::echo(fileName), read.errorCode, read.errorMessage);
 }
 
 void CovrelBridge::readFromStore(const QString &handlerId, const QString &fileName)
@@ -236,7 +237,7 @@ void CovrelBridge::readFromStore(const QString &handlerId, const QString &fileNa
     if (read.ok())
         emit readFromStoreFinished(handlerId, fileName, read.content);
     else
-        emit readFromStoreError(handlerId, fileName, read.errorCode, read.errorMessage);
+        emit readFromStoreError(handlerId, PageNames::echo(fileName), read.errorCode, read.errorMessage);
 }
 
 void CovrelBridge::writeToStore(const QString &handlerId, const QString &fileName, const QString &content)
@@ -245,7 +246,7 @@ void CovrelBridge::writeToStore(const QString &handlerId, const QString &fileNam
     if (storeFiles()->writeToStore(handlerId, fileName, content, &errorMessage))
         emit writeToStoreFinished(handlerId, fileName);
     else
-        emit writeToStoreError(handlerId, fileName, errorMessage);
+        emit writeToStoreError(handlerId, PageNames::echo(fileName), errorMessage);
 }
 
 bool CovrelBridge::isStoreFileExists(const QString &fileName) { return storeFiles()->isStoreFileExists(fileName); }
@@ -292,7 +293,7 @@ void CovrelBridge::saveFile(const QString &handlerId, const QString &workDir, co
     if (saved.ok())
         emit saveFileFinished(handlerId, saved.path);
     else
-        emit saveFileError(handlerId, fname, saved.errorCode, saved.errorMessage);
+        emit saveFileError(handlerId, PageNames::echo(fname), saved.errorCode, saved.errorMessage);
 }
 
 void CovrelBridge::deleteFile(const QString &handlerId, const QString &workDir, const QString &fname)
@@ -301,7 +302,7 @@ void CovrelBridge::deleteFile(const QString &handlerId, const QString &workDir, 
     if (deleted.ok())
         emit deleteFileFinished(handlerId, deleted.path);
     else
-        emit deleteFileError(handlerId, fname, deleted.errorCode, deleted.errorMessage);
+        emit deleteFileError(handlerId, PageNames::echo(fname), deleted.errorCode, deleted.errorMessage);
 }
 
 void CovrelBridge::copyFile(const QString &handlerId, const QStringList &from, const QString &workdirTo,
@@ -347,5 +348,5 @@ void CovrelBridge::getFilesInFolder(const QString &handlerId, const QString &wor
     if (listed.ok())
         emit getFilesInFolderFinished(handlerId, workDir, files);
     else
-        emit getFilesInFolderError(handlerId, workDir, listed.errorMessage);
+        emit getFilesInFolderError(handlerId, PageNames::echo(workDir), listed.errorMessage);
 }

@@ -3,6 +3,7 @@
 #include "AppEnv.h"
 #include "CovrelBridge.h"
 #include "DialogService.h"
+#include "PageNames.h"
 #include "StoreFiles.h"
 #include "TextFiles.h"
 
@@ -26,6 +27,10 @@ void DataFileCopier::copyDateFile(const QString &handlerId, const QString &fileP
 {
     qDebug().noquote()
             << QStringLiteral("Получен запроc на метод copyDateFile. HandlerId: %1. Файл: %2").arg(handlerId, filePath);
+    if (!PageNames::isUsable(filePath, QStringLiteral("copyDateFile"))) {
+        refuseName(handlerId, filePath);
+        return;
+    }
     const QScopedPointer<QFile> sourceFile(StoreFiles::getContentDataFile(filePath));
     const QFileInfo source(*sourceFile);
     if (!source.exists()) {
@@ -36,11 +41,21 @@ void DataFileCopier::copyDateFile(const QString &handlerId, const QString &fileP
         return;
     }
     const QString name = targetName(source, correctFileName);
+    if (!PageNames::isUsable(name, QStringLiteral("copyDateFile"))) {
+        refuseName(handlerId, filePath);
+        return;
+    }
     qDebug().noquote() << QStringLiteral("Флаг saveToDefaultDir установлен в %1").arg(saveToDefaultDir ? 1 : 0);
     if (saveToDefaultDir)
         copyToDocsDir(handlerId, filePath, source, name);
     else
         copyThroughSaveDialog(handlerId, filePath, source, name);
+}
+
+void DataFileCopier::refuseName(const QString &handlerId, const QString &filePath)
+{
+    emit copyDataFileError(handlerId, PageNames::echo(filePath), QString(), PageNames::INVALID_NAME,
+                           QStringLiteral("Недопустимое имя файла"));
 }
 
 QString DataFileCopier::targetName(const QFileInfo &source, const QString &correctFileName)

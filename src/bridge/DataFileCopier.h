@@ -27,6 +27,7 @@ signals:
                            const QString &errorCode, const QString &errorMessage);
 
 private:
+    void refuseName(const QString &handlerId, const QString &filePath);
     static QString targetName(const QFileInfo &source, const QString &correctFileName);
     void copyToDocsDir(const QString &handlerId, const QString &filePath, const QFileInfo &source, const QString &name);
     void copyThroughSaveDialog(const QString &handlerId, const QString &filePath, const QFileInfo &source,

@@ -2,6 +2,7 @@
 
 #include "AppEnv.h"
 #include "DesktopOpener.h"
+#include "PageNames.h"
 
 #include <QDebug>
 #include <QDir>
@@ -14,6 +15,7 @@ namespace {
 const QString FILE_NOT_EXISTS = QStringLiteral("fileNotExists");
 const QString CANNOT_OPEN_FILE = QStringLiteral("cannotOpenFile");
 const QString WRITE_FAILED = QStringLiteral("Ошибка записи в хранилище");
+const QString INVALID_NAME_MESSAGE = QStringLiteral("Недопустимое имя файла");
 
 QString notFoundMessage(const QString &fileName) { return QStringLiteral("Файл %1 не найден.").arg(fileName); }
 } // namespace
@@ -56,6 +58,8 @@ TextFiles::Read StoreFiles::readFromContentData(const QString &handlerId, const 
 {
     qDebug().noquote() << QStringLiteral("Получен запрос на метод readFromContentData. HandlerId: %1. Файл: %2")
                                   .arg(handlerId, fileName);
+    if (!PageNames::isUsable(fileName, QStringLiteral("readFromContentData")))
+        return {QString(), PageNames::INVALID_NAME, INVALID_NAME_MESSAGE};
     QScopedPointer<QFile> file(useCurrentFolderPath ? getDataFile(fileName) : getContentDataFile(fileName));
     return readText(handlerId, fileName, *file, QStringLiteral("Ошибка открытия файла."));
 }
@@ -64,6 +68,8 @@ TextFiles::Read StoreFiles::readFromStore(const QString &handlerId, const QStrin
 {
     qDebug().noquote() << QStringLiteral("Получен запрос на метод readFromStore. HandlerId: %1. Файл: %2")
                                   .arg(handlerId, fileName);
+    if (!PageNames::isUsable(fileName, QStringLiteral("readFromStore")))
+        return {QString(), PageNames::INVALID_NAME, INVALID_NAME_MESSAGE};
     QScopedPointer<QFile> file(getStoreFile(fileName));
     return readText(handlerId, fileName, *file, QStringLiteral("Ошибка чтения из хранилища"));
 }
@@ -73,6 +79,10 @@ bool StoreFiles::writeToStore(const QString &handlerId, const QString &fileName,
 {
     qDebug().noquote() << QStringLiteral("Получен запрос на метод writeToStore ") + QStringLiteral("Id: ") + handlerId
                     + QStringLiteral("fileName: ") + fileName;
+    if (!PageNames::isUsable(fileName, QStringLiteral("writeToStore"))) {
+        *errorMessage = INVALID_NAME_MESSAGE;
+        return false;
+    }
     QScopedPointer<QFile> file(getStoreFile(fileName));
     const QString folder = QFileInfo(*file).absolutePath();
     qDebug().noquote() << QStringLiteral("Создаем папку для файла, если ее нет. Директория: ") + folder;
@@ -103,6 +113,8 @@ bool StoreFiles::existsLogged(const QString &fileName, QFile &file)
 bool StoreFiles::isStoreFileExists(const QString &fileName)
 {
     qDebug().noquote() << QStringLiteral("Вызван метод isStoreFileExists. Файл: ") + fileName;
+    if (!PageNames::isUsable(fileName, QStringLiteral("isStoreFileExists")))
+        return false;
     QScopedPointer<QFile> file(getStoreFile(fileName));
     return existsLogged(fileName, *file);
 }
@@ -110,6 +122,8 @@ bool StoreFiles::isStoreFileExists(const QString &fileName)
 bool StoreFiles::isContentDataFileExists(const QString &fileName)
 {
     qDebug().noquote() << QStringLiteral("Вызван метод isContentDataFileExists. Файл: ") + fileName;
+    if (!PageNames::isUsable(fileName, QStringLiteral("isContentDataFileExists")))
+        return false;
     QScopedPointer<QFile> file(getContentDataFile(fileName));
     return existsLogged(fileName, *file);
 }
@@ -127,6 +141,8 @@ bool StoreFiles::checkStoreDir()
 void StoreFiles::openStoreDir(const QString &dir)
 {
     qDebug().noquote() << QStringLiteral("Открываем папку с файлом %1").arg(dir);
+    if (!PageNames::isUsable(dir, QStringLiteral("openStoreDir")))
+        return;
     // Everything after the last slash goes: a file opens its folder.
     DesktopOpener::current()->openUrl(QUrl::fromLocalFile(dir).adjusted(QUrl::RemoveFilename));
 }

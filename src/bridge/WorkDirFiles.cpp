@@ -1,5 +1,6 @@
 #include "WorkDirFiles.h"
 
+#include "PageNames.h"
 #include "TextFiles.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,11 @@ const QString SEPARATOR = QStringLiteral("|");
 
 // Texts the translation catalogue may replace, under the bridge's context.
 QString translated(const char *text) { return QCoreApplication::translate("CovrelBridge", text); }
+
+bool usable(const QString &folder, const QString &name, const QString &operation)
+{
+    return PageNames::isUsable(folder, operation) && PageNames::isUsable(name, operation);
+}
 } // namespace
 
 WorkDirFiles::WorkDirFiles(QObject *parent)
@@ -28,6 +34,11 @@ QString WorkDirFiles::nativePath(const QString &folder, const QString &name)
 
 QString WorkDirFiles::nativePath(const QString &path) { return QDir::toNativeSeparators(path); }
 
+WorkDirFiles::Outcome WorkDirFiles::invalidName(const QString &path)
+{
+    return {PageNames::echo(path), PageNames::INVALID_NAME, translated("Invalid file name. ")};
+}
+
 QString WorkDirFiles::status(const Outcome &outcome) { return outcome.ok() ? OK_STATUS : FAILED_STATUS; }
 
 WorkDirFiles::Outcome WorkDirFiles::openFile(const QString &handlerId, const QString &workDir, const QString &fname,
@@ -36,6 +47,8 @@ WorkDirFiles::Outcome WorkDirFiles::openFile(const QString &handlerId, const QSt
     qDebug().noquote() << translated("Получен запроc на метод openFile. Id: %1 path: %2 contentPath: %3")
                                   .arg(handlerId, fname, workDir);
     const QString path = nativePath(workDir, fname);
+    if (!usable(workDir, fname, QStringLiteral("openFile")))
+        return invalidName(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {path, QStringLiteral("cannotOpenFile"), translated("Cannot open file: %1").arg(file.errorString())};
@@ -50,6 +63,8 @@ WorkDirFiles::Outcome WorkDirFiles::saveFile(const QString &handlerId, const QSt
 {
     qDebug().noquote() << translated("Получен запроc на метод saveFile. Id: %1 path: %2").arg(handlerId, fname);
     const QString path = nativePath(workDir, fname);
+    if (!usable(workDir, fname, QStringLiteral("saveFile")))
+        return invalidName(path);
     const QString errorSave = QStringLiteral("errorSave");
     QString errorText;
     switch (TextFiles::saveAtomically(path, TextFiles::withCrLf(data), &errorText)) {
@@ -67,6 +82,8 @@ WorkDirFiles::Outcome WorkDirFiles::deleteFile(const QString &handlerId, const Q
 {
     qDebug().noquote() << translated("Получен запроc на метод deleteFile. Id: %1 path: %2").arg(handlerId, fname);
     const QString path = nativePath(workDir, fname);
+    if (!usable(workDir, fname, QStringLiteral("deleteFile")))
+        return invalidName(path);
     if (!QFile::exists(path))
         return {path, QStringLiteral("notFound"), translated("Failed file not found")};
     if (!QFile::remove(path))
@@ -89,7 +106,11 @@ QList<WorkDirFiles::Copy> WorkDirFiles::copyFile(const QString &handlerId, const
     for (int i = 0; i < from.size(); ++i) {
         const QString source = nativePath(from.at(i));
         const QString target = nativePath(workdirTo, to.at(i));
-        copies.append({source, target, copyOne(source, target, overwrite)});
+        if (!PageNames::isUsable(from.at(i), QStringLiteral("copyFile"))
+            || !usable(workdirTo, to.at(i), QStringLiteral("copyFile")))
+            copies.append({PageNames::echo(source), PageNames::echo(target), invalidName(target)});
+        else
+            copies.append({source, target, copyOne(source, target, overwrite)});
     }
     return copies;
 }
@@ -132,7 +153,9 @@ QList<WorkDirFiles::Outcome> WorkDirFiles::checkExisted(const QString &handlerId
     QList<Outcome> outcomes;
     for (const QString &path : paths) {
         const QString fullPath = nativePath(workDir, path);
-        if (QFileInfo::exists(fullPath))
+        if (!usable(workDir, path, QStringLiteral("checkExisted")))
+            outcomes.append(invalidName(fullPath));
+        else if (QFileInfo::exists(fullPath))
             outcomes.append({fullPath, QString(), QString()});
         else
             outcomes.append({fullPath, QStringLiteral("errorNotFound"), translated("File not found. ")});
@@ -144,6 +167,8 @@ WorkDirFiles::Outcome WorkDirFiles::getFilesInFolder(const QString &handlerId, c
                                                      const QString &pattern, QStringList *files)
 {
     Q_UNUSED(handlerId)
+    if (!PageNames::isUsable(workDir, QStringLiteral("getFilesInFolder")))
+        return {PageNames::echo(workDir), PageNames::INVALID_NAME, QStringLiteral("Недопустимое имя папки")};
     // A relative folder is under the working directory; an absolute one is
     // taken as it is (appending it to the working directory would report an
     // existing folder as missing).

@@ -51,6 +51,8 @@ private:
     // paths of this class become native.
     static QString nativePath(const QString &folder, const QString &name);
     static QString nativePath(const QString &path);
+    // The answer for a name the file system must not see.
+    static Outcome invalidName(const QString &path);
     static Outcome copyOne(const QString &source, const QString &target, bool overwrite);
     // True when both paths lead to one existing file (links and "." parts resolved).
     static bool sameFile(const QString &first, const QString &second);

@@ -1,0 +1,187 @@
+// What a page may hand the file services and what they hand back, through a
+// real page: names the file system must not see, and answers too large for
+// the web engine to carry.
+#include "FileTestSupport.h"
+#include "PageHarness.h"
+#include "ScriptedDialogs.h"
+
+#include <QDir>
+#include <QScopedPointer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace FileTestSupport;
+
+namespace {
+
+const QStringList FILE_SIGNALS{QStringLiteral("readFromContentDataFinished"),
+                               QStringLiteral("readFromContentDataError"),
+                               QStringLiteral("readFromStoreFinished"),
+                               QStringLiteral("readFromStoreError"),
+                               QStringLiteral("writeToStoreFinished"),
+                               QStringLiteral("writeToStoreError"),
+                               QStringLiteral("copyDataFileStarted"),
+                               QStringLiteral("copyDataFileFinished"),
+                               QStringLiteral("copyDataFileError"),
+                               QStringLiteral("openFileFinished"),
+                               QStringLiteral("openFileError"),
+                               QStringLiteral("saveFileFinished"),
+                               QStringLiteral("saveFileError"),
+                               QStringLiteral("deleteFileFinished"),
+                               QStringLiteral("deleteFileError"),
+                               QStringLiteral("copyFileFinished"),
+                               QStringLiteral("copyFileError"),
+                               QStringLiteral("copyFileStatusFinished"),
+                               QStringLiteral("checkExistedFinished"),
+                               QStringLiteral("checkExistedError"),
+                               QStringLiteral("checkExistedStatusFinished"),
+                               QStringLiteral("getFilesInFolderFinished"),
+                               QStringLiteral("getFilesInFolderError"),
+                               QStringLiteral("echoSender"),
+                               QStringLiteral("echoError")};
+
+const QString BAD_NAME = QStringLiteral("Недопустимое имя файла");
+const QString BAD_WORK_NAME = QStringLiteral("Invalid file name. ");
+
+using Rows = QList<QVariantList>;
+
+} // namespace
+
+class TestPageLimits : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void namesWithControlCharactersAreRefused_data();
+    void namesWithControlCharactersAreRefused();
+    void existenceChecksRefuseSuchNames();
+
+private:
+    // In `text`, "~" stands for a NUL and "@" for the work folder; in a
+    // script the NUL is written as the page would write it.
+    QString fill(QString text, bool script = false) const;
+    Rows fill(const Rows &rows) const;
+
+    QScopedPointer<PageHarness> m_page;
+    QScopedPointer<QTemporaryDir> m_work;
+};
+
+void TestPageLimits::init()
+{
+    m_page.reset(new PageHarness);
+    m_page->writeContentFile(QStringLiteral("data/forms/a.json"), "{}");
+    m_page->writeContentFile(QStringLiteral("data/t.docx"), "docx");
+    QVERIFY(m_page->open());
+    m_page->record(QStringLiteral("__covrelBridge"), FILE_SIGNALS);
+    m_work.reset(new QTemporaryDir);
+    QVERIFY(writeFile(m_work->filePath(QStringLiteral("a.txt")), "keep"));
+    QVERIFY(writeFile(m_page->path(QStringLiteral("store/saved.json")), "saved"));
+}
+
+void TestPageLimits::cleanup()
+{
+    m_page.reset();
+    m_work.reset();
+}
+
+QString TestPageLimits::fill(QString text, bool script) const
+{
+    text.replace(QLatin1Char('@'), m_work->path());
+    return text.replace(QLatin1Char('~'), script ? QStringLiteral("\\u0000") : QString(QChar(0)));
+}
+
+Rows TestPageLimits::fill(const Rows &rows) const
+{
+    Rows filled;
+    for (const QVariantList &row : rows) {
+        QVariantList values;
+        for (const QVariant &value : row) {
+            if (value.type() == QVariant::StringList) {
+                QStringList list;
+                for (const QString &item : value.toStringList())
+                    list.append(fill(item));
+                values.append(list);
+            } else {
+                values.append(value.type() == QVariant::String ? QVariant(fill(value.toString())) : value);
+            }
+        }
+        filled.append(values);
+    }
+    return filled;
+}
+
+void TestPageLimits::namesWithControlCharactersAreRefused_data()
+{
+    // Each name, cut at its NUL, is a file that exists or would be written:
+    // a call that went through would act on that other file.
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<Rows>("answers");
+    QTest::newRow("writeToStore") << "writeToStore('w', 'report.json~x', 'x')"
+                                  << Rows{{"writeToStoreError", "w", "report.json~x", BAD_NAME}};
+    QTest::newRow("writeToStore, a tab") << "writeToStore('w', 'report\\t.json', 'x')"
+                                         << Rows{{"writeToStoreError", "w", "report\t.json", BAD_NAME}};
+    QTest::newRow("writeToStore, a name longer than any path")
+            << "writeToStore('w', 'x'.repeat(5000), 'x')" << Rows{{"writeToStoreError", "w", "", BAD_NAME}};
+    QTest::newRow("readFromStore") << "readFromStore('r', 'saved.json~x')"
+                                   << Rows{{"readFromStoreError", "r", "saved.json~x", "invalidName", BAD_NAME}};
+    QTest::newRow("readFromContentData") << "readFromContentData('c', 'forms/a.json~x')"
+                                         << Rows{{"readFromContentDataError", "c", "forms/a.json~x", "invalidName",
+                                                  BAD_NAME}};
+    QTest::newRow("copyDateFile, source")
+            << "copyDateFile('d', 'data/t.docx~x', 'report', true)"
+            << Rows{{"copyDataFileError", "d", "data/t.docx~x", "", "invalidName", BAD_NAME}};
+    QTest::newRow("copyDateFile, new name")
+            << "copyDateFile('d', 'data/t.docx', 'report~x', true)"
+            << Rows{{"copyDataFileError", "d", "data/t.docx", "", "invalidName", BAD_NAME}};
+    QTest::newRow("openFile") << "openFile('o', '@', 'a.txt~x')"
+                              << Rows{{"openFileError", "o", "@/a.txt~x", "invalidName", BAD_WORK_NAME}};
+    QTest::newRow("saveFile") << "saveFile('s', '@', 'a.txt~x', 'new')"
+                              << Rows{{"saveFileError", "s", "a.txt~x", "invalidName", BAD_WORK_NAME}};
+    QTest::newRow("deleteFile") << "deleteFile('d', '@', 'a.txt~x')"
+                                << Rows{{"deleteFileError", "d", "a.txt~x", "invalidName", BAD_WORK_NAME}};
+    QTest::newRow("copyFile, target") << "copyFile('c', ['@/a.txt'], '@', ['b.txt~x'], false)"
+                                      << Rows{{"copyFileError", "c", "@/a.txt", "@/b.txt~x", "invalidName",
+                                               BAD_WORK_NAME},
+                                              {"copyFileStatusFinished", "c", QStringList{"@/a.txt"},
+                                               QStringList{"b.txt~x"}, QStringList{"false"}}};
+    QTest::newRow("copyFile, work folder")
+            << "copyFile('c', ['@/a.txt'], '@/sub~x', ['b.txt'], false)"
+            << Rows{{"copyFileError", "c", "@/a.txt", "@/sub~x/b.txt", "invalidName", BAD_WORK_NAME},
+                    {"copyFileStatusFinished", "c", QStringList{"@/a.txt"}, QStringList{"b.txt"},
+                     QStringList{"false"}}};
+    QTest::newRow("checkExisted") << "checkExisted('e', '@', ['a.txt~x'])"
+                                  << Rows{{"checkExistedError", "e", "@/a.txt~x", "invalidName", BAD_WORK_NAME},
+                                          {"checkExistedStatusFinished", "e", QStringList{"a.txt~x"},
+                                           QStringList{"false"}}};
+    QTest::newRow("getFilesInFolder") << "getFilesInFolder('g', '@~x', '*')"
+                                      << Rows{{"getFilesInFolderError", "g", "@~x", "Недопустимое имя папки"}};
+}
+
+void TestPageLimits::namesWithControlCharactersAreRefused()
+{
+    QFETCH(QString, call);
+    QFETCH(Rows, answers);
+    QCOMPARE(during(*m_page, fill(QStringLiteral("__covrelBridge.") + call, true)), fill(answers));
+    // Nothing was done to the files the cut names lead to.
+    QCOMPARE(entriesBesides(m_work->path(), {QStringLiteral("a.txt")}), QStringList());
+    QCOMPARE(readFile(m_work->filePath(QStringLiteral("a.txt"))), QByteArray("keep"));
+    QCOMPARE(entriesBesides(m_page->path(QStringLiteral("store")),
+                            {QStringLiteral("saved.json"), QStringLiteral("logs"), QStringLiteral("docs")}),
+             QStringList());
+    QCOMPARE(entriesBesides(m_page->path(QStringLiteral("store/docs")), {}), QStringList());
+}
+
+void TestPageLimits::existenceChecksRefuseSuchNames()
+{
+    RecordingOpener opener;
+    QCOMPARE(m_page->eval(fill("__covrelBridge.isStoreFileExists('saved.json~x')", true)).toBool(), false);
+    QCOMPARE(m_page->eval(fill("__covrelBridge.isContentDataFileExists('forms/a.json~x')", true)).toBool(), false);
+    m_page->eval(fill("__covrelBridge.openStoreDir('@/a.txt~x')", true));
+    QCOMPARE(opener.opened, QList<QUrl>());
+}
+
+QTEST_MAIN(TestPageLimits)
+#include "TestPageLimits.moc"
