@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AnswerLimits.h"
 #include "AppEnv.h"
 #include "BridgeOriginPolicy.h"
 #include "CovrelBridge.h"
@@ -26,6 +27,8 @@ MainWindow::MainWindow(QWidget *parent)
     // Before the first page exists: a page made earlier keeps the web storage
     // it started with, and the page's localStorage would not outlive the run.
     QWebSettings::enablePersistentStorage();
+    // Long answers to the page need the engine's garbage collected first.
+    AnswerLimits::setCollector(&QWebSettings::clearMemoryCaches);
     m_webView = new WebView(this);
     setWindowTitle(kProductTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app")));

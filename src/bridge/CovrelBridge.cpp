@@ -1,5 +1,6 @@
 #include "CovrelBridge.h"
 
+#include "AnswerLimits.h"
 #include "AppEnv.h"
 #include "CovrelExecProces.h"
 #include "DataFileCopier.h"
@@ -63,6 +64,12 @@ void CovrelBridge::echo(const QString &handlerId, const QString &str)
     line.reserve(head.size() + handlerId.size() + strLabel.size() + str.size());
     line.append(head).append(handlerId).append(strLabel).append(str);
     qt_message_output(QtDebugMsg, QMessageLogContext(), line);
+    const qint64 chars = handlerId.size() + str.size();
+    if (!AnswerLimits::fits(chars, QStringLiteral("echo"), handlerId)) {
+        emit echoError(handlerId, AnswerLimits::TOO_LARGE, AnswerLimits::tooLargeMessage());
+        return;
+    }
+    AnswerLimits::beforeAnswer(chars);
     emit echoSender(handlerId, str);
 }
 
@@ -225,19 +232,23 @@ WorkDirFiles *CovrelBridge::workDirFiles()
 void CovrelBridge::readFromContentData(const QString &handlerId, const QString &fileName, bool useCurrentFolderPath)
 {
     const TextFiles::Read read = storeFiles()->readFromContentData(handlerId, fileName, useCurrentFolderPath);
-    if (read.ok())
+    if (read.ok()) {
+        AnswerLimits::beforeAnswer(handlerId.size() + fileName.size() + read.content.size());
         emit readFromContentDataFinished(handlerId, fileName, read.content);
-    else
+    } else {
         emit readFromContentDataError(handlerId, PageNames::echo(fileName), read.errorCode, read.errorMessage);
+    }
 }
 
 void CovrelBridge::readFromStore(const QString &handlerId, const QString &fileName)
 {
     const TextFiles::Read read = storeFiles()->readFromStore(handlerId, fileName);
-    if (read.ok())
+    if (read.ok()) {
+        AnswerLimits::beforeAnswer(handlerId.size() + fileName.size() + read.content.size());
         emit readFromStoreFinished(handlerId, fileName, read.content);
-    else
+    } else {
         emit readFromStoreError(handlerId, PageNames::echo(fileName), read.errorCode, read.errorMessage);
+    }
 }
 
 void CovrelBridge::writeToStore(const QString &handlerId, const QString &fileName, const QString &content)
@@ -280,10 +291,12 @@ void CovrelBridge::openFile(const QString &handlerId, const QString &workDir, co
 {
     QString content;
     const WorkDirFiles::Outcome opened = workDirFiles()->openFile(handlerId, workDir, fname, &content);
-    if (opened.ok())
+    if (opened.ok()) {
+        AnswerLimits::beforeAnswer(handlerId.size() + opened.path.size() + content.size());
         emit openFileFinished(handlerId, opened.path, true, content);
-    else
+    } else {
         emit openFileError(handlerId, opened.path, opened.errorCode, opened.errorMessage);
+    }
 }
 
 // The error answers carry the name as the page gave it; success carries the full native path.
@@ -308,6 +321,12 @@ void CovrelBridge::deleteFile(const QString &handlerId, const QString &workDir, 
 void CovrelBridge::copyFile(const QString &handlerId, const QStringList &from, const QString &workdirTo,
                             const QStringList &to, bool overwrite)
 {
+    // The lists come back whole in the status answer.
+    const qint64 chars = AnswerLimits::chars(from) + AnswerLimits::chars(to) + handlerId.size();
+    if (!AnswerLimits::fits(chars, QStringLiteral("copyFile"), handlerId)) {
+        emit copyFileError(handlerId, QString(), QString(), AnswerLimits::TOO_LARGE, AnswerLimits::tooLargeMessage());
+        return;
+    }
     WorkDirFiles::Outcome refused;
     const QList<WorkDirFiles::Copy> copies =
             workDirFiles()->copyFile(handlerId, from, workdirTo, to, overwrite, &refused);
@@ -325,11 +344,18 @@ void CovrelBridge::copyFile(const QString &handlerId, const QStringList &from, c
         else
             emit copyFileError(handlerId, copy.source, copy.target, copy.outcome.errorCode, copy.outcome.errorMessage);
     }
+    AnswerLimits::beforeAnswer(chars + AnswerLimits::chars(status));
     emit copyFileStatusFinished(handlerId, from, to, status);
 }
 
 void CovrelBridge::checkExisted(const QString &handlerId, const QString &workDir, const QStringList &paths)
 {
+    // The list comes back whole in the status answer.
+    const qint64 chars = AnswerLimits::chars(paths) + handlerId.size();
+    if (!AnswerLimits::fits(chars, QStringLiteral("checkExisted"), handlerId)) {
+        emit checkExistedError(handlerId, QString(), AnswerLimits::TOO_LARGE, AnswerLimits::tooLargeMessage());
+        return;
+    }
     QStringList status;
     for (const WorkDirFiles::Outcome &checked : workDirFiles()->checkExisted(handlerId, workDir, paths)) {
         status.append(WorkDirFiles::status(checked));
@@ -338,6 +364,7 @@ void CovrelBridge::checkExisted(const QString &handlerId, const QString &workDir
         else
             emit checkExistedError(handlerId, checked.path, checked.errorCode, checked.errorMessage);
     }
+    AnswerLimits::beforeAnswer(chars + AnswerLimits::chars(status));
     emit checkExistedStatusFinished(handlerId, paths, status);
 }
 
@@ -345,8 +372,15 @@ void CovrelBridge::getFilesInFolder(const QString &handlerId, const QString &wor
 {
     QStringList files;
     const WorkDirFiles::Outcome listed = workDirFiles()->getFilesInFolder(handlerId, workDir, pattern, &files);
-    if (listed.ok())
-        emit getFilesInFolderFinished(handlerId, workDir, files);
-    else
+    if (!listed.ok()) {
         emit getFilesInFolderError(handlerId, PageNames::echo(workDir), listed.errorMessage);
+        return;
+    }
+    const qint64 chars = handlerId.size() + workDir.size() + AnswerLimits::chars(files);
+    if (!AnswerLimits::fits(chars, QStringLiteral("getFilesInFolder"), handlerId)) {
+        emit getFilesInFolderError(handlerId, workDir, AnswerLimits::tooLargeMessage());
+        return;
+    }
+    AnswerLimits::beforeAnswer(chars);
+    emit getFilesInFolderFinished(handlerId, workDir, files);
 }

@@ -94,6 +94,8 @@ public slots:
 
 signals:
     void echoSender(const QString &handlerId, const QString &str);
+    // An echo too long to carry back (AnswerLimits).
+    void echoError(const QString &handlerId, const QString &errorCode, const QString &errorMessage);
     void appCloseEvent();
     // External programs and git working copies.
     void execExternalStarted(const QString &handlerId, const QString &execPath);

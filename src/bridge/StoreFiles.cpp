@@ -38,8 +38,8 @@ QFile *StoreFiles::getContentDataFile(const QString &name)
 
 QFile *StoreFiles::getDataFile(const QString &name) { return new QFile(QDir::currentPath() + name); }
 
-TextFiles::Read StoreFiles::readText(const QString &handlerId, const QString &fileName, QFile &file,
-                                     const QString &cannotOpenMessage)
+TextFiles::Read StoreFiles::readText(const QString &operation, const QString &handlerId, const QString &fileName,
+                                     QFile &file, const QString &cannotOpenMessage)
 {
     if (!file.exists()) {
         qDebug().noquote() << QStringLiteral("Файл не найден. HandlerId: %1, Файл: %2. Путь: %3")
@@ -48,9 +48,7 @@ TextFiles::Read StoreFiles::readText(const QString &handlerId, const QString &fi
     }
     if (!file.open(QIODevice::ReadOnly))
         return {QString(), CANNOT_OPEN_FILE, cannotOpenMessage};
-    const QString content = TextFiles::readAll(file);
-    file.close();
-    return {content, QString(), QString()};
+    return TextFiles::readForAnswer(file, operation, handlerId, handlerId.size() + fileName.size());
 }
 
 TextFiles::Read StoreFiles::readFromContentData(const QString &handlerId, const QString &fileName,
@@ -61,7 +59,8 @@ TextFiles::Read StoreFiles::readFromContentData(const QString &handlerId, const 
     if (!PageNames::isUsable(fileName, QStringLiteral("readFromContentData")))
         return {QString(), PageNames::INVALID_NAME, INVALID_NAME_MESSAGE};
     QScopedPointer<QFile> file(useCurrentFolderPath ? getDataFile(fileName) : getContentDataFile(fileName));
-    return readText(handlerId, fileName, *file, QStringLiteral("Ошибка открытия файла."));
+    return readText(QStringLiteral("readFromContentData"), handlerId, fileName, *file,
+                    QStringLiteral("Ошибка открытия файла."));
 }
 
 TextFiles::Read StoreFiles::readFromStore(const QString &handlerId, const QString &fileName)
@@ -71,7 +70,8 @@ TextFiles::Read StoreFiles::readFromStore(const QString &handlerId, const QStrin
     if (!PageNames::isUsable(fileName, QStringLiteral("readFromStore")))
         return {QString(), PageNames::INVALID_NAME, INVALID_NAME_MESSAGE};
     QScopedPointer<QFile> file(getStoreFile(fileName));
-    return readText(handlerId, fileName, *file, QStringLiteral("Ошибка чтения из хранилища"));
+    return readText(QStringLiteral("readFromStore"), handlerId, fileName, *file,
+                    QStringLiteral("Ошибка чтения из хранилища"));
 }
 
 bool StoreFiles::writeToStore(const QString &handlerId, const QString &fileName, const QString &content,

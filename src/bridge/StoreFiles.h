@@ -37,7 +37,7 @@ public:
 
 private:
     // Reads `file` for the request; `cannotOpenMessage` is the operation's own text.
-    static TextFiles::Read readText(const QString &handlerId, const QString &fileName, QFile &file,
-                                    const QString &cannotOpenMessage);
+    static TextFiles::Read readText(const QString &operation, const QString &handlerId, const QString &fileName,
+                                    QFile &file, const QString &cannotOpenMessage);
     static bool existsLogged(const QString &fileName, QFile &file);
 };

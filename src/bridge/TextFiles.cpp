@@ -1,5 +1,7 @@
 #include "TextFiles.h"
 
+#include "AnswerLimits.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -41,6 +43,20 @@ QString TextFiles::readAll(QFile &file)
     QString text = QString::fromUtf8(file.readAll());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
+}
+
+TextFiles::Read TextFiles::readForAnswer(QFile &file, const QString &operation, const QString &handlerId,
+                                         qint64 otherChars)
+{
+    const Read tooLarge{QString(), AnswerLimits::TOO_LARGE, AnswerLimits::tooLargeMessage()};
+    // A UTF-8 byte sequence never gives more than one UTF-16 unit per byte
+    // and never fewer than one per three: the size alone can tell.
+    if (!AnswerLimits::fits(otherChars + file.size() / 3, operation, handlerId))
+        return tooLarge;
+    const QString content = readAll(file);
+    if (!AnswerLimits::fits(otherChars + content.size(), operation, handlerId))
+        return tooLarge;
+    return {content, QString(), QString()};
 }
 
 QByteArray TextFiles::withCrLf(const QString &text)

@@ -26,6 +26,10 @@ public:
 
     // Reads the rest of an opened file as UTF-8, CR LF pairs turned into LF.
     static QString readAll(QFile &file);
+    // The same for an answer to the page that carries `otherChars` besides
+    // the content: a file too large for one answer is refused (TOO_LARGE),
+    // and one far beyond that is not even read.
+    static Read readForAnswer(QFile &file, const QString &operation, const QString &handlerId, qint64 otherChars);
     // Every LF stored as CR LF, as a Windows text-mode write does, on every
     // platform; readAll() turns the result back into exactly `text`.
     static QByteArray withCrLf(const QString &text);

@@ -52,8 +52,11 @@ WorkDirFiles::Outcome WorkDirFiles::openFile(const QString &handlerId, const QSt
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {path, QStringLiteral("cannotOpenFile"), translated("Cannot open file: %1").arg(file.errorString())};
-    *content = TextFiles::readAll(file);
-    file.close();
+    const TextFiles::Read read =
+            TextFiles::readForAnswer(file, QStringLiteral("openFile"), handlerId, handlerId.size() + path.size());
+    if (!read.ok())
+        return {path, read.errorCode, read.errorMessage};
+    *content = read.content;
     qDebug().noquote() << *content;
     return {path, QString(), QString()};
 }

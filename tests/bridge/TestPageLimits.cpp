@@ -1,6 +1,7 @@
 // What a page may hand the file services and what they hand back, through a
 // real page: names the file system must not see, and answers too large for
 // the web engine to carry.
+#include "AnswerLimits.h"
 #include "FileTestSupport.h"
 #include "PageHarness.h"
 #include "ScriptedDialogs.h"
@@ -45,6 +46,18 @@ const QString BAD_WORK_NAME = QStringLiteral("Invalid file name. ");
 
 using Rows = QList<QVariantList>;
 
+// `count` answers like `row`, the nth with n in place of the "%1" of its handlerId.
+Rows repeated(int count, const QVariantList &row)
+{
+    Rows rows;
+    for (int i = 0; i < count; ++i) {
+        QVariantList numbered = row;
+        numbered[1] = row.at(1).toString().arg(i);
+        rows.append(numbered);
+    }
+    return rows;
+}
+
 } // namespace
 
 class TestPageLimits : public QObject
@@ -58,6 +71,8 @@ private slots:
     void namesWithControlCharactersAreRefused_data();
     void namesWithControlCharactersAreRefused();
     void existenceChecksRefuseSuchNames();
+    void largeAnswersArriveWholeOrAreRefused_data();
+    void largeAnswersArriveWholeOrAreRefused();
 
 private:
     // In `text`, "~" stands for a NUL and "@" for the work folder; in a
@@ -67,6 +82,8 @@ private:
 
     QScopedPointer<PageHarness> m_page;
     QScopedPointer<QTemporaryDir> m_work;
+    // Every call is logged with its text; long texts are kept out of the test's output.
+    QScopedPointer<LogLines> m_log;
 };
 
 void TestPageLimits::init()
@@ -75,14 +92,15 @@ void TestPageLimits::init()
     m_page->writeContentFile(QStringLiteral("data/forms/a.json"), "{}");
     m_page->writeContentFile(QStringLiteral("data/t.docx"), "docx");
     QVERIFY(m_page->open());
-    m_page->record(QStringLiteral("__covrelBridge"), FILE_SIGNALS);
     m_work.reset(new QTemporaryDir);
+    m_log.reset(new LogLines);
     QVERIFY(writeFile(m_work->filePath(QStringLiteral("a.txt")), "keep"));
     QVERIFY(writeFile(m_page->path(QStringLiteral("store/saved.json")), "saved"));
 }
 
 void TestPageLimits::cleanup()
 {
+    m_log.reset();
     m_page.reset();
     m_work.reset();
 }
@@ -164,6 +182,7 @@ void TestPageLimits::namesWithControlCharactersAreRefused()
 {
     QFETCH(QString, call);
     QFETCH(Rows, answers);
+    m_page->record(QStringLiteral("__covrelBridge"), FILE_SIGNALS);
     QCOMPARE(during(*m_page, fill(QStringLiteral("__covrelBridge.") + call, true)), fill(answers));
     // Nothing was done to the files the cut names lead to.
     QCOMPARE(entriesBesides(m_work->path(), {QStringLiteral("a.txt")}), QStringList());
@@ -181,6 +200,80 @@ void TestPageLimits::existenceChecksRefuseSuchNames()
     QCOMPARE(m_page->eval(fill("__covrelBridge.isContentDataFileExists('forms/a.json~x')", true)).toBool(), false);
     m_page->eval(fill("__covrelBridge.openStoreDir('@/a.txt~x')", true));
     QCOMPARE(opener.opened, QList<QUrl>());
+}
+
+void TestPageLimits::largeAnswersArriveWholeOrAreRefused_data()
+{
+    // The engine garbles or crashes on long answers unless the shell prepares
+    // it; an answer beyond what it can carry is refused. Texts longer than 100
+    // characters are shown by their length.
+    const int max = AnswerLimits::MAX_ANSWER_CHARS;
+    const QString tooLarge = AnswerLimits::tooLargeMessage();
+    const int fiveMb = 5 * 1024 * 1024;
+    const QString fiveMbText = QStringLiteral("<%1>").arg(fiveMb);
+    QTest::addColumn<int>("fileChars"); // 'x' this many times in store/, content data/ and the work folder
+    QTest::addColumn<QString>("call"); // b is __covrelBridge
+    QTest::addColumn<Rows>("answers");
+    QTest::newRow("echo at the limit") << 0 << QStringLiteral("b.echo('echo-1', 'x'.repeat(%1))").arg(max - 6)
+                                       << Rows{{"echoSender", "echo-1", QStringLiteral("<%1>").arg(max - 6)}};
+    QTest::newRow("echo past the limit") << 0 << QStringLiteral("b.echo('echo-1', 'x'.repeat(%1))").arg(max - 5)
+                                         << Rows{{"echoError", "echo-1", "tooLarge", tooLarge}};
+    QTest::newRow("echo of 40 MB") << 0 << "b.echo('echo-1', 'x'.repeat(40 * 1024 * 1024))"
+                                   << Rows{{"echoError", "echo-1", "tooLarge", tooLarge}};
+    // Five-megabyte answers one after the other: without the shell's care the
+    // engine crashed within forty.
+    QTest::newRow("store file of 5 MB, forty times")
+            << fiveMb << "for (var i = 0; i < 40; ++i) b.readFromStore('read-' + i, 'big.txt')"
+            << repeated(40, {"readFromStoreFinished", "read-%1", "big.txt", fiveMbText});
+    QTest::newRow("store file at the limit")
+            << max - 13 << "b.readFromStore('read-1', 'big.txt')"
+            << Rows{{"readFromStoreFinished", "read-1", "big.txt", QStringLiteral("<%1>").arg(max - 13)}};
+    QTest::newRow("store file past the limit")
+            << max - 12 << "b.readFromStore('read-1', 'big.txt')"
+            << Rows{{"readFromStoreError", "read-1", "big.txt", "tooLarge", tooLarge}};
+    QTest::newRow("content data file past the limit")
+            << max << "b.readFromContentData('data-1', 'big.txt')"
+            << Rows{{"readFromContentDataError", "data-1", "big.txt", "tooLarge", tooLarge}};
+    QTest::newRow("work file of 5 MB, forty times")
+            << fiveMb << "for (var i = 0; i < 40; ++i) b.openFile('open-' + i, '@', 'big.txt')"
+            << repeated(40, {"openFileFinished", "open-%1", "@/big.txt", true, fiveMbText});
+    QTest::newRow("work file past the limit") << max << "b.openFile('open-1', '@', 'big.txt')"
+                                              << Rows{{"openFileError", "open-1", "@/big.txt", "tooLarge", tooLarge}};
+    const QString longList = QStringLiteral("Array(%1).fill('x'.repeat(4000))").arg(max / 4000 / 2 + 1);
+    QTest::newRow("copyFile lists past the limit")
+            << 0 << QStringLiteral("b.copyFile('copy-1', %1, '@', %1, false)").arg(longList)
+            << Rows{{"copyFileError", "copy-1", "", "", "tooLarge", tooLarge}};
+    QTest::newRow("checkExisted list past the limit")
+            << 0 << QStringLiteral("b.checkExisted('check-1', '@', %1.concat(%1))").arg(longList)
+            << Rows{{"checkExistedError", "check-1", "", "tooLarge", tooLarge}};
+}
+
+void TestPageLimits::largeAnswersArriveWholeOrAreRefused()
+{
+    QFETCH(int, fileChars);
+    QFETCH(QString, call);
+    QFETCH(Rows, answers);
+    if (fileChars > 0) {
+        const QByteArray text(fileChars, 'x');
+        QVERIFY(writeFile(m_page->path(QStringLiteral("store/big.txt")), text));
+        QVERIFY(writeFile(m_page->path(QStringLiteral("content/data/big.txt")), text));
+        QVERIFY(writeFile(m_work->filePath(QStringLiteral("big.txt")), text));
+    }
+    // A recorder of its own that keeps only the length of a long text.
+    m_page->eval(QStringLiteral("window.got = [];"
+                                "%1.forEach(function (name) {"
+                                "  __covrelBridge[name].connect(function () {"
+                                "    got.push([name].concat(Array.prototype.map.call(arguments, function (a) {"
+                                "      return typeof a === 'string' && a.length > 100 ? '<' + a.length + '>' : a;"
+                                "    })));"
+                                "  });"
+                                "});")
+                         .arg(js(FILE_SIGNALS)));
+    m_page->eval(fill(QStringLiteral("var b = __covrelBridge; ") + call));
+    Rows got;
+    for (const QVariant &row : m_page->eval(QStringLiteral("got")).toList())
+        got.append(row.toList());
+    QCOMPARE(got, fill(answers));
 }
 
 QTEST_MAIN(TestPageLimits)
