@@ -175,7 +175,8 @@
         isAvailable: function () { return !!global.__covrelBridge; },
 
         echo: function (text) {
-            return call(null, 'echo', [text], {done: ['echoSender']}).then(firstArg);
+            return call(null, 'echo', [text], {done: ['echoSender'], fail: ['echoError']})
+                .then(firstArg, withCode(0));
         },
         log: function (message, params) {
             bridge().logger(nextId(), message, params || {});
@@ -421,6 +422,9 @@
          * {status, errors}: status 'ok' or 'false' per file, errors [{from, to,
          * code, message}]; rejects with code "errorInput" when the lists differ
          * in length. checkExisted(dir, paths) → status per path.
+         * Names with control characters are refused with code "invalidName"; a
+         * file, folder list or echo too long for one answer with "tooLarge"
+         * (copyFiles and checkExisted reject then as a whole).
          * listFiles(folder, pattern) → plain file names sorted without regard to
          * case; folder is always taken relative to the working folder.
          */
@@ -486,7 +490,8 @@
             return call(null, 'copyFile', [from, toDir, to, !!overwrite], {
                 done: ['copyFileStatusFinished', 'copyFileError'],
                 keepUntil: function (signal, rest) {
-                    if (signal === 'copyFileError' && rest[2] !== 'errorInput') {
+                    // "errorInput" and "tooLarge" refuse the whole call: no status list follows.
+                    if (signal === 'copyFileError' && rest[2] !== 'errorInput' && rest[2] !== 'tooLarge') {
                         errors.push({from: rest[0], to: rest[1], code: rest[2], message: rest[3]});
                         return false;
                     }
@@ -504,8 +509,22 @@
             });
         },
         checkExisted: function (dir, paths) {
-            return call(null, 'checkExisted', [dir, paths], {done: ['checkExistedStatusFinished']})
-                .then(function (answer) { return answer.args[1]; });
+            // A path's error is part of the status list; only "tooLarge" refuses the whole call.
+            return call(null, 'checkExisted', [dir, paths], {
+                done: ['checkExistedStatusFinished', 'checkExistedError'],
+                keepUntil: function (signal, rest) {
+                    return signal !== 'checkExistedError' || rest[1] === 'tooLarge';
+                }
+            }).then(function (answer) {
+                if (answer.signal === 'checkExistedError') {
+                    var error = new Error(answer.args[2]);
+                    error.signal = answer.signal;
+                    error.args = answer.args;
+                    error.code = answer.args[1];
+                    throw error;
+                }
+                return answer.args[1];
+            });
         },
         listFiles: function (folder, pattern) {
             return call(null, 'getFilesInFolder', [folder, pattern || '*'],

@@ -73,6 +73,7 @@ private slots:
     void existenceChecksRefuseSuchNames();
     void largeAnswersArriveWholeOrAreRefused_data();
     void largeAnswersArriveWholeOrAreRefused();
+    void clientPromisesSettleOnRefusals();
 
 private:
     // In `text`, "~" stands for a NUL and "@" for the work folder; in a
@@ -91,7 +92,6 @@ void TestPageLimits::init()
     m_page.reset(new PageHarness);
     m_page->writeContentFile(QStringLiteral("data/forms/a.json"), "{}");
     m_page->writeContentFile(QStringLiteral("data/t.docx"), "docx");
-    QVERIFY(m_page->open());
     m_work.reset(new QTemporaryDir);
     m_log.reset(new LogLines);
     QVERIFY(writeFile(m_work->filePath(QStringLiteral("a.txt")), "keep"));
@@ -182,6 +182,7 @@ void TestPageLimits::namesWithControlCharactersAreRefused()
 {
     QFETCH(QString, call);
     QFETCH(Rows, answers);
+    QVERIFY(m_page->open());
     m_page->record(QStringLiteral("__covrelBridge"), FILE_SIGNALS);
     QCOMPARE(during(*m_page, fill(QStringLiteral("__covrelBridge.") + call, true)), fill(answers));
     // Nothing was done to the files the cut names lead to.
@@ -195,6 +196,7 @@ void TestPageLimits::namesWithControlCharactersAreRefused()
 
 void TestPageLimits::existenceChecksRefuseSuchNames()
 {
+    QVERIFY(m_page->open());
     RecordingOpener opener;
     QCOMPARE(m_page->eval(fill("__covrelBridge.isStoreFileExists('saved.json~x')", true)).toBool(), false);
     QCOMPARE(m_page->eval(fill("__covrelBridge.isContentDataFileExists('forms/a.json~x')", true)).toBool(), false);
@@ -259,6 +261,7 @@ void TestPageLimits::largeAnswersArriveWholeOrAreRefused()
         QVERIFY(writeFile(m_page->path(QStringLiteral("content/data/big.txt")), text));
         QVERIFY(writeFile(m_work->filePath(QStringLiteral("big.txt")), text));
     }
+    QVERIFY(m_page->open());
     // A recorder of its own that keeps only the length of a long text.
     m_page->eval(QStringLiteral("window.got = [];"
                                 "%1.forEach(function (name) {"
@@ -274,6 +277,27 @@ void TestPageLimits::largeAnswersArriveWholeOrAreRefused()
     for (const QVariant &row : m_page->eval(QStringLiteral("got")).toList())
         got.append(row.toList());
     QCOMPARE(got, fill(answers));
+}
+
+void TestPageLimits::clientPromisesSettleOnRefusals()
+{
+    // The page's client library rejects, with the code, where the shell refuses.
+    m_page->useDemoContent();
+    m_page->writeContentFile(QStringLiteral("index.html"),
+                             "<html><head><script src='js/covrel.js'></script></head><body></body></html>");
+    QVERIFY(m_page->open());
+    const QVariant codes = m_page->evalAsync(
+            QStringLiteral("function code(p) { return p.then(function () { return 'ok'; },"
+                           "                                 function (e) { return e.code; }); }"
+                           "var list = Array(%1).fill('x'.repeat(4000));"
+                           "Promise.all([code(Covrel.echo('x'.repeat(%2))), code(Covrel.checkExisted('.', list)),"
+                           "             code(Covrel.copyFiles(list, '.', list)), code(Covrel.readStore('a\\u0000b'))])"
+                           "    .then(done);")
+                    .arg(AnswerLimits::MAX_ANSWER_CHARS / 4000 + 1)
+                    .arg(AnswerLimits::MAX_ANSWER_CHARS));
+    QCOMPARE(codes.toStringList(),
+             (QStringList{QStringLiteral("tooLarge"), QStringLiteral("tooLarge"), QStringLiteral("tooLarge"),
+                          QStringLiteral("invalidName")}));
 }
 
 QTEST_MAIN(TestPageLimits)
