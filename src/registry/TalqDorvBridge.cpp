@@ -1,5 +1,6 @@
 #include "TalqDorvBridge.h"
 
+#include "AnswerLimits.h"
 #include "AppEnv.h"
 #include "DialogService.h"
 #include "TalqDorvData.h"
@@ -81,6 +82,13 @@ void Bridge::answerRequest(const QString &method, const QString &handlerId, int 
         return;
     }
     const QString json = document.isNull() ? QString() : QString::fromUtf8(document.toJson(QJsonDocument::Compact));
+    // A record is the registry's to size: one the page cannot be handed is refused.
+    const qint64 chars = handlerId.size() + json.size();
+    if (!AnswerLimits::fits(chars, method, handlerId)) {
+        emit getInfoError(handlerId, dorvNumber, AnswerLimits::tooLargeMessage());
+        return;
+    }
+    AnswerLimits::beforeAnswer(chars);
     emit(this->*resultSignal)(handlerId, dorvNumber, json);
 }
 

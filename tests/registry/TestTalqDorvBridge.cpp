@@ -1,3 +1,4 @@
+#include "AnswerLimits.h"
 #include "AppEnv.h"
 #include "DialogService.h"
 #include "MainWindow.h"
@@ -64,6 +65,8 @@ private slots:
     void requestWhileDisabledIsRefusedAtOnce();
     void programDyingMidRequestIsAnErrorAndTheNextStartsAfresh();
     void stopProviderAnswersAndTheNextRequestRestarts();
+    void longRecords_data();
+    void longRecords();
 
     void setHomeDir_data();
     void setHomeDir();
@@ -225,6 +228,54 @@ void TestTalqDorvBridge::programDyingMidRequestIsAnErrorAndTheNextStartsAfresh()
     QCOMPARE(results.size(), 1);
     QCOMPARE(results.at(0).at(0).toString(), QStringLiteral("again"));
     QVERIFY(results.at(0).at(2).toString().contains(QStringLiteral("\"name\":\"Пустой\"")));
+}
+
+void TestTalqDorvBridge::longRecords_data()
+{
+    QTest::addColumn<int>("chars");
+    QTest::addColumn<bool>("delivered");
+    // Long enough to need a collection first, several in a row; then past what the engine carries.
+    QTest::newRow("1 M characters, five times") << 1024 * 1024 << true;
+    QTest::newRow("9 M characters") << 9 * 1024 * 1024 << false;
+}
+
+void TestTalqDorvBridge::longRecords()
+{
+    QFETCH(int, chars);
+    QFETCH(bool, delivered);
+    PageHarness page;
+    openPage(page);
+    AppEnv::setTalqDorvHomeDirPath(m_dir.filePath(QStringLiteral("long-%1").arg(chars)));
+    QCOMPARE(make(AppEnv::getTalqDorvHomeDirPath()), QString());
+    QTemporaryDir dir;
+    writeFakeJava(dir.path(),
+                  QStringLiteral("echo 'Please input a line'\n"
+                                 "while read request; do\n"
+                                 "  printf 'OUTPUT: {\"number\":7,\"text\":\"'\n"
+                                 "  head -c %1 /dev/zero | tr '\\0' a\n"
+                                 "  echo '\"}'\n"
+                                 "done\n")
+                          .arg(chars)
+                          .toUtf8());
+    AppEnv::setJavaHomeDirPath(dir.path());
+    const int calls = delivered ? 5 : 1;
+    for (int i = 0; i < calls; ++i)
+        call(page, QStringLiteral("b.getDorvInfo('r%1', 7)").arg(i));
+    const QList<QVariantList> results = page.received(QStringLiteral("getDorvInfoResult"));
+    const QList<QVariantList> errors = page.received(QStringLiteral("getInfoError"));
+    if (!delivered) {
+        QVERIFY(results.isEmpty());
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("r0"));
+        QVERIFY(errors.at(0).at(2).toString().contains(QString::number(AnswerLimits::MAX_ANSWER_CHARS)));
+        return;
+    }
+    QVERIFY(errors.isEmpty());
+    QCOMPARE(results.size(), calls);
+    for (int i = 0; i < calls; ++i) {
+        QCOMPARE(results.at(i).at(0).toString(), QStringLiteral("r%1").arg(i));
+        QVERIFY(results.at(i).at(2).toString().size() > chars);
+    }
 }
 
 void TestTalqDorvBridge::stopProviderAnswersAndTheNextRequestRestarts()
