@@ -9,7 +9,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace FileTestSupport {
 
@@ -63,8 +62,6 @@ QStringList entriesBesides(const QString &folder, const QStringList &expected)
         names.removeAll(name);
     return names;
 }
-
-bool runningAsRoot() { return geteuid() == 0; }
 
 namespace {
 QStringList *g_lines = nullptr;

@@ -26,8 +26,6 @@ QByteArray readFile(const QString &path);
 // Names in `folder` other than the given ones: leftovers of a failed write.
 QStringList entriesBesides(const QString &folder, const QStringList &expected);
 
-bool runningAsRoot();
-
 // Collects debug lines instead of printing them (long lines are cut).
 class LogLines
 {

@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "PageHarness.h"
 #include "ScriptedDialogs.h"
+#include "UnprivilegedRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -232,8 +233,7 @@ void TestStoreFiles::readFromContentDataErrors()
     QFETCH(QString, message);
     const QString unreadable = m_page->contentDir() + QStringLiteral("/data/forms/a.json");
     if (QByteArray(QTest::currentDataTag()) == "no read permission") {
-        if (runningAsRoot())
-            QSKIP("running as root, which reads any file: the unreadable-file case needs a normal user");
+        RUN_UNPRIVILEGED_WHEN_ROOT();
         QVERIFY(QFile::setPermissions(unreadable, QFileDevice::WriteOwner));
     }
     const QList<QVariantList> got =
@@ -272,8 +272,7 @@ void TestStoreFiles::readFromStoreErrors()
     QVERIFY(QDir().mkpath(store(QStringLiteral("folder"))));
     QVERIFY(writeFile(store(QStringLiteral("secret.json")), "{}"));
     if (QByteArray(QTest::currentDataTag()) == "no read permission") {
-        if (runningAsRoot())
-            QSKIP("running as root, which reads any file: the unreadable-file case needs a normal user");
+        RUN_UNPRIVILEGED_WHEN_ROOT();
         QVERIFY(QFile::setPermissions(store(QStringLiteral("secret.json")), QFileDevice::WriteOwner));
     }
     QCOMPARE(
@@ -380,8 +379,7 @@ void TestStoreFiles::writeToStoreKeepsOldContentWhenTheDiskFills()
 
 void TestStoreFiles::writeToStoreKeepsOldContentInReadOnlyFolder()
 {
-    if (runningAsRoot())
-        QSKIP("running as root, which writes into read-only folders: this case needs a normal user");
+    RUN_UNPRIVILEGED_WHEN_ROOT();
     QVERIFY(writeFile(store(QStringLiteral("locked/state.json")), "old state"));
     makeReadOnly(store(QStringLiteral("locked")));
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.writeToStore('w', 'locked/state.json', 'new')")),
@@ -449,8 +447,7 @@ void TestStoreFiles::existenceChecks()
 void TestStoreFiles::checkStoreDir()
 {
     QCOMPARE(m_page->eval(QStringLiteral("__covrelBridge.checkStoreDir()")), QVariant(true));
-    if (runningAsRoot())
-        QSKIP("running as root, which writes into read-only folders: the refused case needs a normal user");
+    RUN_UNPRIVILEGED_WHEN_ROOT();
     makeReadOnly(store());
     QCOMPARE(m_page->eval(QStringLiteral("__covrelBridge.checkStoreDir()")), QVariant(false));
     QVERIFY(m_log->contains(QStringLiteral("Невозможна запись в ") + store()));
@@ -599,8 +596,7 @@ void TestStoreFiles::copyDateFileReportsFailedCopy()
 
 void TestStoreFiles::copyDateFileFailedReplaceKeepsConfirmedTarget()
 {
-    if (runningAsRoot())
-        QSKIP("running as root, which writes into read-only folders: this case needs a normal user");
+    RUN_UNPRIVILEGED_WHEN_ROOT();
     const QString target = m_cwd->filePath(QStringLiteral("locked/report.docx"));
     QVERIFY(writeFile(target, "the user's report"));
     makeReadOnly(m_cwd->filePath(QStringLiteral("locked")));

@@ -2,6 +2,7 @@
 // __covrelBridge on real files in a temporary working directory.
 #include "FileTestSupport.h"
 #include "PageHarness.h"
+#include "UnprivilegedRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,8 +155,7 @@ void TestWorkDirFiles::openFileErrors()
     QVERIFY(QDir().mkpath(cwd(QStringLiteral("docs/folder"))));
     QVERIFY(writeFile(cwd(QStringLiteral("docs/secret.txt")), "secret"));
     if (QByteArray(QTest::currentDataTag()) == "no read permission") {
-        if (runningAsRoot())
-            QSKIP("running as root, which reads any file: the unreadable-file case needs a normal user");
+        RUN_UNPRIVILEGED_WHEN_ROOT();
         QVERIFY(QFile::setPermissions(cwd(QStringLiteral("docs/secret.txt")), QFileDevice::WriteOwner));
         m_readOnly.append(cwd(QStringLiteral("docs/secret.txt")));
     }
@@ -249,8 +249,7 @@ void TestWorkDirFiles::saveFileKeepsOldContentWhenTheDiskFills()
 
 void TestWorkDirFiles::saveFileKeepsOldContentInReadOnlyFolder()
 {
-    if (runningAsRoot())
-        QSKIP("running as root, which writes into read-only folders: this case needs a normal user");
+    RUN_UNPRIVILEGED_WHEN_ROOT();
     QVERIFY(writeFile(cwd(QStringLiteral("locked/state.txt")), "old state"));
     QVERIFY(QFile::setPermissions(cwd(QStringLiteral("locked")), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     m_readOnly.append(cwd(QStringLiteral("locked")));
