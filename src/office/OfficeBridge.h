@@ -29,6 +29,15 @@ public:
     // left in the store's temporary folder; what a live instance works on stays.
     static void removeStaleWork();
 
+    // What generateFromTemplate takes from the page's options.
+    struct TemplateInput
+    {
+        TemplateVariables variables;
+        QStringList keyVarsRemoveInCells;
+    };
+    // Takes "fields" and "clearTablesWithKeys" out of the options.
+    static TemplateInput takeTemplateInput(QVariantMap &options);
+
 public slots:
     void generateFromTemplate(const QString &handlerId, const QString &templateFilePath, QVariantMap options,
                               const QString &outputPath);
@@ -69,20 +78,12 @@ signals:
                            const QString &errorCode, const QString &errorMessage);
 
 private:
-    struct TemplateInput
-    {
-        TemplateVariables variables;
-        QStringList keyVarsRemoveInCells;
-    };
-
     void generateTemplateByDocxEngine(const QString &handlerId, const QString &templateFilePath, QVariantMap &options,
                                       const QString &outputPath, bool openAfterSave);
     void generateTemplateByOfficeEngine(const QString &handlerId, const QString &templateFilePath, QVariantMap &options,
                                         const QString &outputPath);
     std::unique_ptr<QFile> getContentTemplateFile(const QString &name) const;
     QString getOutputFilePath(const QString &path) const;
-    // Takes "fields" and "clearTablesWithKeys" out of the options.
-    static TemplateInput takeTemplateInput(QVariantMap &options);
     static QString makeWorkingCopy(const QString &templatePath, std::unique_ptr<WorkClaim> &claim);
     // True when `path` was written since `callStart`: it exists and its time stamp is not
     // older than the call (allowing for coarse stamps that differ from `stampBefore`, the old one).

@@ -42,13 +42,19 @@ bool XmlIO::contentToQDom()
         return false;
     const QByteArray bytes = m_inputFile.readAll();
     m_inputFile.close();
+    return parse(bytes);
+}
+
+bool XmlIO::parse(const QByteArray &bytes)
+{
+    m_parsed = false;
+    m_content = QDomDocument();
     if (!withinBounds(QTextCodec::codecForUtfText(bytes, QTextCodec::codecForName("UTF-8"))->toUnicode(bytes)))
         return false;
     QString message;
     int line = 0;
     int column = 0;
-    const bool parsed = m_content.setContent(bytes, false, &message, &line, &column);
-    if (!parsed) {
+    if (!m_content.setContent(bytes, false, &message, &line, &column)) {
         m_content = QDomDocument();
         setError(QStringLiteral("xmlDocumentError"),
                  QStringLiteral("Faled to load documet: %1, %2, %3").arg(message).arg(line).arg(column));
@@ -76,13 +82,8 @@ bool XmlIO::save()
         setError(QStringLiteral("fileError"), QStringLiteral("Failed to open file for write: %1").arg(m_outputPath));
         return false;
     }
-    QTextStream stream(&m_outputFile);
-    stream.setCodec(QTextCodec::codecForName("UTF-8"));
-    stream.setGenerateByteOrderMark(false);
-    stream << XmlWriter::toString(m_content);
-    stream.flush();
-    m_outputFile.flush();
-    const bool written = m_outputFile.error() == QFileDevice::NoError;
+    const QByteArray bytes = serialized();
+    const bool written = m_outputFile.write(bytes) == bytes.size() && m_outputFile.flush();
     m_outputFile.close();
     if (!written) {
         setError(QStringLiteral("fileError"), QStringLiteral("Failed to write file: %1").arg(m_outputPath));
@@ -115,6 +116,11 @@ bool XmlIO::withinBounds(const QString &text)
         return true;
     setError(QStringLiteral("xmlDocumentError"), QStringLiteral("Refused, %1: %2").arg(refused, m_fullPath));
     return false;
+}
+
+QByteArray XmlIO::serialized() const
+{
+    return QTextCodec::codecForName("UTF-8")->fromUnicode(XmlWriter::toString(m_content));
 }
 
 bool XmlIO::isParsed() const { return m_parsed; }

@@ -27,6 +27,11 @@ public:
     // unless the last contentToQDom() succeeded, and false when the file cannot be written.
     bool save();
 
+    // The parse and write steps on bytes, without files: parse() is what
+    // contentToQDom() does with the file's text, serialized() what save() writes.
+    bool parse(const QByteArray &bytes);
+    QByteArray serialized() const;
+
     // True when the last contentToQDom() succeeded.
     bool isParsed() const;
     // Why the last read, parse or save failed (the logged text); empty after success.

@@ -252,13 +252,8 @@ QString Data::readAnswer()
         if (m_process->canReadLine()) {
             const QString line = QString::fromUtf8(m_process->readLine());
             log(QStringLiteral("[Data] Read line: %1").arg(line));
-            if (line.startsWith(OUTPUT_MARKER))
-                return withoutLeading(line, OUTPUT_PREFIX);
-            if (line.startsWith(ERROR_MARKER)) {
-                QString text = withoutLeading(line, ERROR_PREFIX);
-                text.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
-                return errorAnswer(text);
-            }
+            if (const std::optional<QString> answer = answerFromLine(line))
+                return *answer;
             continue;
         }
         if (m_process->bufferedBytes() > LINE_LIMIT_BYTES)
@@ -274,6 +269,18 @@ QString Data::readAnswer()
         log(QStringLiteral("[Data] Wait ready for read"));
         m_process->waitForOutput(deadline);
     }
+}
+
+std::optional<QString> Data::answerFromLine(const QString &line)
+{
+    if (line.startsWith(OUTPUT_MARKER))
+        return withoutLeading(line, OUTPUT_PREFIX);
+    if (line.startsWith(ERROR_MARKER)) {
+        QString text = withoutLeading(line, ERROR_PREFIX);
+        text.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+        return errorAnswer(text);
+    }
+    return std::nullopt;
 }
 
 // The program is stopped so the next request starts it afresh instead of

@@ -57,6 +57,9 @@ public:
     int waitLimitMs() const;
 
     static QString errorAnswer(const QString &text);
+    // One line the program wrote, read as the answer to a request: the record
+    // after "OUTPUT", an error answer for "ERROR", nothing for a log line.
+    static std::optional<QString> answerFromLine(const QString &line);
 
 private:
     bool failStart(const QString &message);

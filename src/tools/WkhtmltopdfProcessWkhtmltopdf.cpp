@@ -11,12 +11,6 @@ namespace Wkhtmltopdf {
 
 namespace {
 
-// The converter reports each finished conversion as "Done" at the start of a
-// progress line (after a carriage return). Requiring that start keeps a
-// "Done" inside a console message of the print page from counting.
-const QByteArray DONE = QByteArrayLiteral("Done");
-// Enough of the output to hold a marker cut in two by a read ("\rDon").
-const int MARKER_TAIL = 4;
 // Characters of the converter's last words put into a failure text.
 const int LAST_WORDS_CHARS = 1000;
 
@@ -202,23 +196,8 @@ void ProcessWkhtmltopdf::processOutput(QProcess::ProcessChannel channel, const Q
     // was read to keep the pipes flowing and is dropped here.
     if (!m_batch || channel != QProcess::StandardError)
         return;
-    m_unreported += countMarkers(bytes);
+    m_unreported += m_progress.take(bytes);
     countCompletions();
-}
-
-int ProcessWkhtmltopdf::countMarkers(const QByteArray &bytes)
-{
-    const QByteArray text = m_markerCarry + bytes;
-    int count = 0;
-    int countedTo = 0;
-    for (int at = text.indexOf(DONE); at >= 0; at = text.indexOf(DONE, at + 1)) {
-        if (at > 0 && (text.at(at - 1) == '\r' || text.at(at - 1) == '\n')) {
-            ++count;
-            countedTo = at + DONE.size();
-        }
-    }
-    m_markerCarry = text.mid(qMax(countedTo, text.size() - MARKER_TAIL));
-    return count;
 }
 
 void ProcessWkhtmltopdf::countCompletions()

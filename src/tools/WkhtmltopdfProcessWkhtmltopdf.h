@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WkhtmltopdfProgressReader.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QProcess>
@@ -76,7 +78,6 @@ private slots:
 
 private:
     ChildProcess *newProcess(const QStringList &arguments);
-    int countMarkers(const QByteArray &bytes);
     void countCompletions();
     void failBatch();
     void killProcess();
@@ -84,7 +85,7 @@ private:
     QString m_exePath;
     int m_queueCounter = 0;
     QPointer<ChildProcess> m_process;
-    QByteArray m_markerCarry;
+    ProgressReader m_progress;
     int m_unreported = 0;
     QString m_lastWords;
     bool m_batch = false;

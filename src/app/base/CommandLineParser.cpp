@@ -85,11 +85,12 @@ QStringList CommandLineParser::values(const QString &name, const QStringList &de
 
 void CommandLineParser::parse(const QStringList &arguments)
 {
-    if (!QCommandLineParser::parse(arguments)) {
+    const Outcome outcome = apply(arguments);
+    if (outcome == Outcome::Error) {
         std::fprintf(stderr, "%s\n", qPrintable(errorText()));
         std::exit(1);
     }
-    if (QCommandLineParser::isSet(QStringLiteral("help"))) {
+    if (outcome == Outcome::Help) {
         // The help text names the program from the application object, which
         // does not exist yet at this point.
         static int argc = 1;
@@ -99,7 +100,16 @@ void CommandLineParser::parse(const QStringList &arguments)
         std::fprintf(stdout, "%s", qPrintable(helpText()));
         std::exit(0);
     }
+}
+
+CommandLineParser::Outcome CommandLineParser::apply(const QStringList &arguments)
+{
+    if (!QCommandLineParser::parse(arguments))
+        return Outcome::Error;
+    if (QCommandLineParser::isSet(QStringLiteral("help")))
+        return Outcome::Help;
     copyIntoAppEnv();
+    return Outcome::Run;
 }
 
 void CommandLineParser::copyIntoAppEnv()

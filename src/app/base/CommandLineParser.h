@@ -21,6 +21,11 @@ public:
     // line, 0 with the option table for the help option.
     void parse(const QStringList &arguments);
 
+    enum class Outcome { Run, Help, Error };
+    // parse() without leaving the process: on Run the values are in AppEnv,
+    // on Error errorText() says why.
+    Outcome apply(const QStringList &arguments);
+
     static QStringList arguments(int argc, char **argv);
 
 private:
