@@ -34,7 +34,7 @@ const QStringList STORE_SIGNALS{QStringLiteral("readFromContentDataFinished"),
 
 const QByteArray FORM = "{\"form\": \"a\", \"title\": \"Анкета\"}";
 // Bytes a text-mode copy would damage: CR LF, a lone CR, NUL.
-const QByteArray DOCX = QByteArray("PK\x03\x04 binary\r\nline\rend\n", 24) + QByteArray(1, '\0') + "tail";
+const QByteArray DOCX = QByteArray("PK\x03\x04 binary\r\nline\rend\n") + QByteArray(1, '\0') + "tail";
 
 // Also notes the owner window, caption and filter of every dialog.
 class RecordingDialogs : public ScriptedDialogs
