@@ -46,14 +46,10 @@ QString OfficeWordCovrel::getWordApplicationCLSID()
 
 void OfficeWordCovrel::init(bool newInstance)
 {
-    AutomationObject *first = nullptr;
-    if (newInstance) {
-        first = new AutomationObject(WORD_PROG_ID, this);
-    } else {
-        // An attached Word is shared with the user: its object is not ours to own.
-        first = new AutomationObject();
-        first->setControl(getWordApplicationCLSID());
-    }
+    // Attached or started, the object is ours and goes with this layer: an
+    // attached Word stays running for the user when our reference to it goes.
+    AutomationObject *first = new AutomationObject(this);
+    first->setControl(newInstance ? WORD_PROG_ID : getWordApplicationCLSID());
     m_xaWord = first;
     logObjectInfo(QStringLiteral("xaWord"), m_xaWord);
     AutomationObject *application = first->querySubObject("Application");

@@ -63,6 +63,8 @@ private slots:
     void generationCallSequence();
     void destroyQuitsOnlyAnEmptyWord_data();
     void destroyQuitsOnlyAnEmptyWord();
+    void everyObjectIsReleasedWithTheLayer_data();
+    void everyObjectIsReleasedWithTheLayer();
     void isOpendComparesFullNamesExactly_data();
     void isOpendComparesFullNamesExactly();
     void clearsEmptyRows_data();
@@ -189,6 +191,25 @@ void TestOfficeWordCovrel::destroyQuitsOnlyAnEmptyWord()
     QCOMPARE(log.lines().contains(QStringLiteral("[OfficeWordCovrel] Вызов метода Quit")), quits);
     QVERIFY(log.lines().contains(QStringLiteral("[OfficeWordCovrel] Очистка связки с объектом ворда")));
     QVERIFY(!word.isCanUse());
+}
+
+void TestOfficeWordCovrel::everyObjectIsReleasedWithTheLayer_data()
+{
+    QTest::addColumn<bool>("newInstance");
+    QTest::newRow("attached to the user's Word") << false;
+    QTest::newRow("a Word of its own") << true;
+}
+
+void TestOfficeWordCovrel::everyObjectIsReleasedWithTheLayer()
+{
+    QFETCH(bool, newInstance);
+    {
+        OfficeWordCovrel word(newInstance, nullptr);
+        word.open(QStringLiteral("/tmp/a.doc"));
+        QVERIFY(m_server->liveHandles() > 2);
+    }
+    // The bridge makes a layer for every call: one kept reference would pile up.
+    QCOMPARE(m_server->liveHandles(), 0);
 }
 
 void TestOfficeWordCovrel::isOpendComparesFullNamesExactly_data()
