@@ -124,6 +124,7 @@ private slots:
     void realWordFilesGoThroughTheOfficeEngine();
     void openOutputIsRefusedByExactName();
     void attachModeLeavesTheUsersDocumentOpen();
+    void sharedOfficeLeavesTheShellsStreams();
     void checkAvailableAndVersion();
     void officePanelFillsTheBundledRtfLetter();
     void openAfterSaveHandsTheResultToTheDesktop();
@@ -401,6 +402,26 @@ void TestOfficeWordUno::attachModeLeavesTheUsersDocumentOpen()
     QCOMPARE(documents->property("Count").toInt(), 1);
     QCOMPARE(mine->dynamicCall("FullName()").toString(), QDir::toNativeSeparators(docs + QStringLiteral("/mine.doc")));
     mine->dynamicCall("Close()");
+}
+
+void TestOfficeWordUno::sharedOfficeLeavesTheShellsStreams()
+{
+    AutomationObject shared(AutomationObject::classIdFromProgId(QStringLiteral("Word.Application")) + QLatin1Char('&'));
+    QVERIFY(!shared.isNull());
+    // The shared office outlives the shell, as the user's own would: holding the
+    // shell's output open, it would keep whoever reads that output waiting.
+    const QByteArray profile = m_work.filePath(QStringLiteral("cache")).toUtf8();
+    QStringList checked;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs)) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (!cmdline.open(QIODevice::ReadOnly) || !cmdline.readAll().contains(profile))
+            continue;
+        for (const char *stream : {"1", "2"})
+            QCOMPARE(QFile::symLinkTarget(QStringLiteral("/proc/%1/fd/").arg(pid) + QLatin1String(stream)),
+                     QStringLiteral("/dev/null"));
+        checked << pid;
+    }
+    QVERIFY(!checked.isEmpty());
 }
 
 void TestOfficeWordUno::checkAvailableAndVersion()

@@ -139,7 +139,11 @@ bool OfficeProcess::start()
     m_process.setArguments(arguments);
     if (m_shared) {
         m_process.setProgram(m_installation.soffice());
+        // It outlives the shell, as the user's own office would: holding the
+        // shell's output open, it would keep whoever reads that output waiting.
         m_process.setStandardInputFile(QProcess::nullDevice());
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
         return m_process.startDetached(&m_detachedPid);
     }
     // A private office is started without the suite's launcher, so that it is
