@@ -15,7 +15,8 @@ const int kNobody = 65534;
 // A safety net against a hung child, not a speed check.
 const int kSafetyNetMs = 600000;
 // The lines of the child's output that say why a case failed.
-const QList<QByteArray> kVerdictMarks{"FAIL!", "   Loc:", "   Actual", "   Expected", "SKIP", "QFATAL", "Totals"};
+const QList<QByteArray> kVerdictMarks{"FAIL!",  "   Loc:", "   Actual", "   Expected", "SKIP",
+                                      "QFATAL", "Totals",  "==",        "SUMMARY:"};
 const int kVerdictLines = 40;
 
 // A user namespace in which the child is nobody: the files root made (the
@@ -128,7 +129,8 @@ bool rerunCurrentCase(QByteArray *report)
     const QByteArray output = child.readAll();
     const bool ok = finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 && passed(output);
     *report = ok ? QByteArray("passed in a child as nobody (uid 65534) through ") + program.toUtf8()
-                 : QByteArray("the unprivileged child did not pass the case:\n") + verdict(output);
+                 : QByteArray("the unprivileged child did not pass the case (exit code ")
+                    + QByteArray::number(child.exitCode()) + "):\n" + verdict(output);
     return ok;
 }
 
