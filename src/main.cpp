@@ -57,8 +57,8 @@ int main(int argc, char *argv[])
     MemoryTuning::apply();
     ensureDisplay();
 
-    auto *parser = new CommandLineParser(); // lives for the whole process
-    parser->parse(CommandLineParser::arguments(argc, argv));
+    CommandLineParser parser;
+    parser.parse(CommandLineParser::arguments(argc, argv));
 
     SingleApplication::Options mode = SingleApplication::Mode::User;
     if (!AppEnv::isMultipleInstances())
