@@ -17,7 +17,8 @@ AutomationBackend *loadPlugin(const QString &path)
     if (!QFileInfo::exists(path))
         return nullptr;
     // Never unloaded: backends hold office connections until the process ends.
-    QLibrary library(path);
+    // Known by its real file, which logs and crash reports then name.
+    QLibrary library(QFileInfo(path).canonicalFilePath());
     const auto entry = reinterpret_cast<AutomationBackendEntry>(library.resolve("covrelAutomationBackend"));
     if (!entry) {
         qDebug().noquote()
