@@ -4,6 +4,7 @@
 #include "XmlWriter.h"
 
 #include <QDebug>
+#include <QRegularExpression>
 #include <QTextCodec>
 #include <QTextStream>
 
@@ -120,7 +121,13 @@ bool XmlIO::withinBounds(const QString &text)
 
 QByteArray XmlIO::serialized() const
 {
-    return QTextCodec::codecForName("UTF-8")->fromUnicode(XmlWriter::toString(m_content));
+    // Written as UTF-8 whatever a part came in (UTF-16, a code page), so its
+    // declaration must say UTF-8, or every reader decodes the text wrongly.
+    static const QRegularExpression declaredEncoding(
+            QStringLiteral("^(<\\?xml\\s[^>]*?encoding\\s*=\\s*)([\"'])[^\"']*\\2"));
+    QString text = XmlWriter::toString(m_content);
+    text.replace(declaredEncoding, QStringLiteral("\\1\\2UTF-8\\2"));
+    return QTextCodec::codecForName("UTF-8")->fromUnicode(text);
 }
 
 bool XmlIO::isParsed() const { return m_parsed; }

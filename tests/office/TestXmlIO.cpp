@@ -2,6 +2,7 @@
 #include "XmlIO.h"
 
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <QtTest>
 
 using namespace OfficeXmlTestUtil;
@@ -12,6 +13,8 @@ class TestXmlIO : public QObject
 
 private slots:
     void savesUtf8WithoutBomOrIndentation();
+    void savesUtf8WhateverEncodingThePartDeclared_data();
+    void savesUtf8WhateverEncodingThePartDeclared();
     void readsRawTextAndDocument();
     void writesToTheOutputPathOnly();
     void writesAsTheDomWriterDoes_data();
@@ -42,6 +45,38 @@ void TestXmlIO::savesUtf8WithoutBomOrIndentation()
     QVERIFY2(output.contains("<w:body><w:p><w:r><w:t>Привет, Grüße</w:t></w:r></w:p></w:body>"), output.constData());
     // One line break ends the declaration (as Word writes it); none anywhere else.
     QVERIFY(!output.mid(output.indexOf("?>") + 3).contains('\n'));
+}
+
+void TestXmlIO::savesUtf8WhateverEncodingThePartDeclared_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QString part = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\" standalone=\"yes\"?>"
+                                        "<w:document xmlns:w=\"urn:w\"><w:t>Привет</w:t></w:document>");
+    QTest::newRow("UTF-16") << QTextCodec::codecForName("UTF-16LE")->fromUnicode(part.arg("UTF-16"));
+    QTest::newRow("windows-1251") << QTextCodec::codecForName("windows-1251")->fromUnicode(part.arg("windows-1251"));
+    QTest::newRow("single quotes, no standalone")
+            << QByteArray("<?xml version='1.0' encoding='ISO-8859-5'?>"
+                          "<w:document xmlns:w=\"urn:w\"><w:t>\xBF\xE0\xD8\xD2\xD5\xE2</w:t></w:document>");
+    // What a fuzzer made of a header part: an encoding Qt does not know.
+    QTest::newRow("UTF-7") << part.arg("UTF-7").toUtf8();
+}
+
+void TestXmlIO::savesUtf8WhateverEncodingThePartDeclared()
+{
+    QFETCH(QByteArray, bytes);
+    const QString path = m_dir.filePath(QStringLiteral("encoded.xml"));
+    QVERIFY(writeFile(path, bytes));
+    XmlIO io(path, path);
+    QVERIFY(io.contentToQDom());
+    QDomElement text = io.content().documentElement().firstChildElement();
+    text.replaceChild(io.content().createTextNode(QStringLiteral("Значение")), text.firstChild());
+    QVERIFY(io.save());
+
+    const QByteArray written = readFile(path);
+    QVERIFY2(written.startsWith("<?xml version='1.0' encoding='UTF-8'"), written.constData());
+    XmlIO again(path, path);
+    QVERIFY(again.contentToQDom());
+    QCOMPARE(again.content().documentElement().text(), QStringLiteral("Значение"));
 }
 
 void TestXmlIO::readsRawTextAndDocument()
