@@ -121,13 +121,23 @@ bool XmlIO::withinBounds(const QString &text)
 
 QByteArray XmlIO::serialized() const
 {
-    // Written as UTF-8 whatever a part came in (UTF-16, a code page), so its
-    // declaration must say UTF-8, or every reader decodes the text wrongly.
-    static const QRegularExpression declaredEncoding(
-            QStringLiteral("^(<\\?xml\\s[^>]*?encoding\\s*=\\s*)([\"'])[^\"']*\\2"));
     QString text = XmlWriter::toString(m_content);
-    text.replace(declaredEncoding, QStringLiteral("\\1\\2UTF-8\\2"));
+    const int declarationEnd = text.startsWith(QLatin1String("<?xml")) ? text.indexOf(QLatin1String("?>")) : -1;
+    if (declarationEnd > 0)
+        text.replace(0, declarationEnd + 2, declarationFor(text.left(declarationEnd)));
     return QTextCodec::codecForName("UTF-8")->fromUnicode(text);
+}
+
+// The declaration of what serialized() writes: XML 1.0 in UTF-8, whatever
+// encoding the part came in (UTF-16, a code page), keeping a valid standalone
+// flag. The DOM would write the parsed declaration back, naming the old
+// encoding and with quotes inside its values left unescaped.
+QString XmlIO::declarationFor(const QString &parsed)
+{
+    static const QRegularExpression standalone(QStringLiteral("standalone\\s*=\\s*(['\"])(yes|no)\\1"));
+    const QRegularExpressionMatch match = standalone.match(parsed);
+    const QString flag = match.hasMatch() ? QStringLiteral(" standalone='%1'").arg(match.captured(2)) : QString();
+    return QStringLiteral("<?xml version='1.0' encoding='UTF-8'%1?>").arg(flag);
 }
 
 bool XmlIO::isParsed() const { return m_parsed; }

@@ -58,6 +58,7 @@ protected:
     bool openInput();
     // False (logged) when `text` breaks a bound of XmlPartScan: it must not be parsed.
     bool withinBounds(const QString &text);
+    static QString declarationFor(const QString &parsed);
     void setError(const QString &code, const QString &message);
 
     QDomDocument m_content;
