@@ -1,13 +1,12 @@
-// The options a page passes to generateFromTemplate, as JSON: the variables
-// and row-clearing names taken from them, written into a settings part and
-// filled into a document part. Whatever is written must parse again.
+// The options a page passes to generateFromTemplate, of any shape the web
+// engine hands over (maps, lists, texts, numbers, null), usually with "fields"
+// and "clearTablesWithKeys": the variables and row-clearing names taken from
+// them, written into a settings part and filled into a document part.
+// Whatever is written must parse again.
 #include "DocumentXML.h"
 #include "FuzzSupport.h"
 #include "OfficeBridge.h"
 #include "SettingsXML.h"
-
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace {
 
@@ -41,25 +40,35 @@ void fill(const QByteArray &template_, void (*update)(Part &, const OfficeBridge
     FUZZ_CHECK(again.parse(written), written);
 }
 
+// The page's object, with "fields" and "clearTablesWithKeys" put in as the
+// first byte says: the fuzzer need not guess their names.
+QVariantMap options(Fuzz::Input &input)
+{
+    const quint8 present = input.byte();
+    QVariantMap result = input.map(2);
+    if (present & 1)
+        result.insert(QStringLiteral("fields"), present & 4 ? input.value(2) : QVariant(input.map(2)));
+    if (present & 2)
+        result.insert(QStringLiteral("clearTablesWithKeys"), input.value(2));
+    return result;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Fuzz::quiet();
-    const QJsonDocument json =
-            QJsonDocument::fromJson(QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size)));
-    if (!json.isObject())
-        return 0;
-    QVariantMap options = json.object().toVariantMap();
-    const OfficeBridge::TemplateInput input = OfficeBridge::takeTemplateInput(options);
+    Fuzz::Input input(data, size);
+    QVariantMap page = options(input);
+    const OfficeBridge::TemplateInput taken = OfficeBridge::takeTemplateInput(page);
     fill<SettingsXML>(
             kSettings, [](SettingsXML &part, const OfficeBridge::TemplateInput &in) { part.updateVars(in.variables); },
-            input);
+            taken);
     fill<DocumentXML>(
             kDocument,
             [](DocumentXML &part, const OfficeBridge::TemplateInput &in) {
                 part.updateVars(in.variables, in.keyVarsRemoveInCells);
             },
-            input);
+            taken);
     return 0;
 }
