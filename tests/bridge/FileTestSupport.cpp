@@ -3,8 +3,6 @@
 #include "PageHarness.h"
 
 #include <QDir>
-#include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 
 #include <csignal>
@@ -31,30 +29,6 @@ QList<QVariantList> during(PageHarness &page, const QString &script)
     return result;
 }
 
-QString js(const QString &text)
-{
-    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(json.mid(1, json.size() - 2));
-}
-
-QString js(const QStringList &list)
-{
-    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 QStringList entriesBesides(const QString &folder, const QStringList &expected)
 {
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -62,36 +36,6 @@ QStringList entriesBesides(const QString &folder, const QStringList &expected)
         names.removeAll(name);
     return names;
 }
-
-namespace {
-QStringList *g_lines = nullptr;
-QtMessageHandler g_previous = nullptr;
-
-void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type == QtDebugMsg)
-        g_lines->append(message.left(2000));
-    else if (g_previous)
-        g_previous(type, context, message);
-}
-} // namespace
-
-LogLines::LogLines()
-{
-    g_lines = new QStringList;
-    g_previous = qInstallMessageHandler(collect);
-}
-
-LogLines::~LogLines()
-{
-    qInstallMessageHandler(g_previous);
-    delete g_lines;
-    g_lines = nullptr;
-}
-
-QStringList LogLines::lines() const { return *g_lines; }
-
-bool LogLines::contains(const QString &line) const { return g_lines->contains(line); }
 
 FileSizeLimit::FileSizeLimit(qint64 bytes)
 {

@@ -9,7 +9,7 @@
 class PageHarness;
 
 // Shared by the file-service tests: what the page received during one call,
-// script literals, real files, and log lines.
+// leftovers of a failed write, and a disk that fills.
 namespace FileTestSupport {
 
 // Runs `script` in the page and returns, as [signal, arg...] lists, the
@@ -17,24 +17,8 @@ namespace FileTestSupport {
 // operation answers before the call returns.
 QList<QVariantList> during(PageHarness &page, const QString &script);
 
-// `text` as a script string literal.
-QString js(const QString &text);
-QString js(const QStringList &list);
-
-bool writeFile(const QString &path, const QByteArray &bytes);
-QByteArray readFile(const QString &path);
 // Names in `folder` other than the given ones: leftovers of a failed write.
 QStringList entriesBesides(const QString &folder, const QStringList &expected);
-
-// Collects debug lines instead of printing them (long lines are cut).
-class LogLines
-{
-public:
-    LogLines();
-    ~LogLines();
-    QStringList lines() const;
-    bool contains(const QString &line) const;
-};
 
 // Lowers the largest file this process may write, as a full disk would stop
 // a write half way; the write fails with "File too large".

@@ -1,4 +1,5 @@
 #include "GitHttpsServer.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -117,7 +118,7 @@ bool GitHttpsServer::createRepository(const QString &name)
     QDir().mkpath(seed);
     return !git(seed, {QStringLiteral("init"), QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("master")})
                     .isNull()
-            && writeFile(seed + QStringLiteral("/readme.txt"), "first line\n")
+            && TestFiles::writeFile(seed + QStringLiteral("/readme.txt"), "first line\n")
             && !git(seed, {QStringLiteral("add"), QStringLiteral(".")}).isNull()
             && !git(seed,
                     {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"), QStringLiteral("initial")})
@@ -125,7 +126,7 @@ bool GitHttpsServer::createRepository(const QString &name)
             && !git(seed,
                     {QStringLiteral("checkout"), QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("feature")})
                         .isNull()
-            && writeFile(seed + QStringLiteral("/feature.txt"), "feature\n")
+            && TestFiles::writeFile(seed + QStringLiteral("/feature.txt"), "feature\n")
             && !git(seed, {QStringLiteral("add"), QStringLiteral(".")}).isNull()
             && !git(seed,
                     {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"), QStringLiteral("feature")})
@@ -141,7 +142,7 @@ bool GitHttpsServer::pushFromElsewhere(const QString &name, const QString &fileN
 {
     const QString scratch = m_dir + QStringLiteral("/elsewhere-%1").arg(++m_scratchCount);
     return !git(m_dir, {QStringLiteral("clone"), QStringLiteral("-q"), repositoryPath(name), scratch}).isNull()
-            && writeFile(scratch + QLatin1Char('/') + fileName, content)
+            && TestFiles::writeFile(scratch + QLatin1Char('/') + fileName, content)
             && !git(scratch, {QStringLiteral("add"), QStringLiteral(".")}).isNull()
             && !git(scratch,
                     {QStringLiteral("commit"), QStringLiteral("-q"), QStringLiteral("-m"),
@@ -163,12 +164,6 @@ QString GitHttpsServer::git(const QString &workingDir, const QStringList &argume
         return QString();
     }
     return output.isNull() ? QStringLiteral("") : output;
-}
-
-bool GitHttpsServer::writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 bool GitHttpsServer::fail(const QString &message)

@@ -39,7 +39,6 @@ public:
     // Runs git with a fixed test identity; returns its standard output, or a
     // null string when it did not end with exit code 0.
     static QString git(const QString &workingDir, const QStringList &arguments);
-    static bool writeFile(const QString &path, const QByteArray &content);
 
 private:
     bool makeCertificate();

@@ -1,4 +1,6 @@
 #include "PageHarness.h"
+#include "ScriptText.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,6 +9,9 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using ScriptText::literal;
+using namespace TestFiles;
 
 // execExternal and isExecExternal of __covrelBridge, called from a real page,
 // starting real programs (small shell scripts the test writes).
@@ -45,23 +50,6 @@ namespace {
 const QStringList EXEC_SIGNALS{QStringLiteral("execExternalStarted"), QStringLiteral("execExternalFinished"),
                                QStringLiteral("execExternalError")};
 
-QString jsList(const QStringList &values)
-{
-    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(values)).toJson(QJsonDocument::Compact));
-}
-
-QString jsString(const QString &value)
-{
-    const QString list = jsList({value});
-    return list.mid(1, list.size() - 2);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 void TestExecExternal::initTestCase()
@@ -88,7 +76,7 @@ void TestExecExternal::callExec(const QString &handlerId, const QString &execPat
                                 const QString &workingDir)
 {
     m_page.eval(QStringLiteral("__covrelBridge.execExternal(%1, %2, %3, %4)")
-                        .arg(jsString(handlerId), jsString(execPath), jsList(arguments), jsString(workingDir)));
+                        .arg(literal(handlerId), literal(execPath), literal(arguments), literal(workingDir)));
 }
 
 QStringList TestExecExternal::signalNames()
@@ -296,7 +284,7 @@ void TestExecExternal::isExecExternal()
             ? m_dir.filePath(QStringLiteral("absent.sh"))
             : writeProgram(name, "#!/bin/sh\ntouch \"" + marker.toUtf8() + "\"\n", executable);
     const QVariant answer = m_page.eval(
-            QStringLiteral("__covrelBridge.isExecExternal(%1, [], %2)").arg(jsString(path), jsString(m_dir.path())));
+            QStringLiteral("__covrelBridge.isExecExternal(%1, [], %2)").arg(literal(path), literal(m_dir.path())));
     QCOMPARE(answer, QVariant(expected));
     // Only a question: nothing reaches the page and nothing is started.
     QTest::qWait(0);

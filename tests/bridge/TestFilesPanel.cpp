@@ -2,7 +2,9 @@
 // person (or the page's own script) would.
 #include "FileTestSupport.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +13,8 @@
 #include <QtTest>
 
 using namespace FileTestSupport;
+using namespace TestFiles;
+using ScriptText::literal;
 
 class TestFilesPanel : public QObject
 {
@@ -58,7 +62,7 @@ void TestFilesPanel::cleanup()
 
 void TestFilesPanel::fill(const QString &id, const QString &value)
 {
-    m_page->eval(QStringLiteral("document.getElementById('%1').value = %2").arg(id, js(value)));
+    m_page->eval(QStringLiteral("document.getElementById('%1').value = %2").arg(id, literal(value)));
 }
 
 void TestFilesPanel::click(const QString &id)

@@ -1,5 +1,6 @@
 #include "GitHttpsServer.h"
 #include "PageHarness.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,7 +102,7 @@ void TestGitOperations::initTestCase()
     qputenv("XDG_CONFIG_HOME", home.toUtf8());
     qputenv("GIT_CONFIG_NOSYSTEM", "1");
     qputenv("LC_ALL", "C");
-    QVERIFY(GitHttpsServer::writeFile(home + QStringLiteral("/.gitconfig"), "[credential]\n\thelper = store\n"));
+    QVERIFY(TestFiles::writeFile(home + QStringLiteral("/.gitconfig"), "[credential]\n\thelper = store\n"));
     const QString askpass = m_root.filePath(QStringLiteral("askpass.sh"));
     QVERIFY(writeScript(
             askpass, "echo \"$0 $*\" >> \"" + m_root.filePath(QStringLiteral("asked")).toUtf8() + "\"\necho leaked\n"));
@@ -197,7 +198,7 @@ QString TestGitOperations::remoteHead(const QString &repository, const QString &
 
 bool TestGitOperations::commitLocally(const QString &workingCopy, const QString &fileName, const QByteArray &content)
 {
-    return GitHttpsServer::writeFile(workingCopy + QLatin1Char('/') + fileName, content)
+    return TestFiles::writeFile(workingCopy + QLatin1Char('/') + fileName, content)
             && !GitHttpsServer::git(workingCopy, {QStringLiteral("add"), QStringLiteral(".")}).isNull()
             && !GitHttpsServer::git(
                         workingCopy,
@@ -342,7 +343,7 @@ void TestGitOperations::refusedBeforeGit()
 
     if (folderExists) {
         QVERIFY(QDir::current().mkdir(QStringLiteral("wc")));
-        QVERIFY(GitHttpsServer::writeFile(QStringLiteral("wc/kept.txt"), ""));
+        QVERIFY(TestFiles::writeFile(QStringLiteral("wc/kept.txt"), ""));
     }
     QStringList arguments{QStringLiteral("r1"),
                           url,
@@ -511,7 +512,7 @@ void TestGitOperations::commitAndPush()
         QVERIFY(writeScript(workingCopy + QStringLiteral("/.git/hooks/pre-commit"),
                             "echo 'hook says no' >&2\nexit 1\n"));
     if (addsFile)
-        QVERIFY(GitHttpsServer::writeFile(workingCopy + QStringLiteral("/new.txt"), "one\ntwo\n"));
+        QVERIFY(TestFiles::writeFile(workingCopy + QStringLiteral("/new.txt"), "one\ntwo\n"));
 
     const QString url = m_server->url(repository);
     call(QStringLiteral("gitCommitAndPush"),
@@ -538,7 +539,7 @@ void TestGitOperations::pushThatNeverEnds()
     QVERIFY(!workingCopy.isEmpty());
     QVERIFY(!GitHttpsServer::git(workingCopy, {"remote", "set-url", "origin", m_server->hangingUrl(repository)})
                      .isNull());
-    QVERIFY(GitHttpsServer::writeFile(workingCopy + QStringLiteral("/new.txt"), "new\n"));
+    QVERIFY(TestFiles::writeFile(workingCopy + QStringLiteral("/new.txt"), "new\n"));
 
     // Blocks for the push's whole 20 s wait: the server never answers.
     call(QStringLiteral("gitCommitAndPush"),

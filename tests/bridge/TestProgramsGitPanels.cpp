@@ -1,10 +1,14 @@
 #include "GitHttpsServer.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using ScriptText::literal;
 
 // The demo page's "Programs" and "Git" panels and their promise wrappers in
 // covrel.js, used as a person would: fill in the fields, press the buttons.
@@ -34,11 +38,6 @@ namespace {
 const QString LOGIN = QStringLiteral("demo@user");
 const QString PASSWORD = QStringLiteral("s3:cr@t");
 
-QString jsString(const QString &value)
-{
-    return QStringLiteral("decodeURIComponent('%1')").arg(QString::fromLatin1(QUrl::toPercentEncoding(value)));
-}
-
 } // namespace
 
 void TestProgramsGitPanels::initTestCase()
@@ -63,7 +62,7 @@ void TestProgramsGitPanels::initTestCase()
 
 void TestProgramsGitPanels::fill(const QString &id, const QString &value)
 {
-    m_page->eval(QStringLiteral("document.getElementById('%1').value = %2").arg(id, jsString(value)));
+    m_page->eval(QStringLiteral("document.getElementById('%1').value = %2").arg(id, literal(value)));
 }
 
 void TestProgramsGitPanels::click(const QString &id)
@@ -131,7 +130,7 @@ void TestProgramsGitPanels::gitPanelClonesCommitsPushesAndPulls()
     QCOMPARE(m_page->eval(QStringLiteral("document.getElementById('gitWorkingCopy').value")).toString(),
              QStringLiteral("repositories/project"));
 
-    QVERIFY(GitHttpsServer::writeFile(QStringLiteral("repositories/project/notes.txt"), "written in the demo\n"));
+    QVERIFY(TestFiles::writeFile(QStringLiteral("repositories/project/notes.txt"), "written in the demo\n"));
     fill(QStringLiteral("gitAuthor"), QStringLiteral("Demo User <demo@example.org>"));
     fill(QStringLiteral("gitComment"), QStringLiteral("Notes from the demo"));
     click(QStringLiteral("gitPush"));
@@ -155,7 +154,7 @@ void TestProgramsGitPanels::gitWrapperRejectsWithGitsMessage()
             QStringLiteral(
                     "Covrel.gitClone({repoUrl: %1, login: %2, pass: 'wrong', folder: 'other'})"
                     "  .then(function () { done('resolved'); }, function (e) { done(e.signal + ' ' + e.message); });")
-                    .arg(jsString(m_server->url(QStringLiteral("project"))), jsString(LOGIN)));
+                    .arg(literal(m_server->url(QStringLiteral("project"))), literal(LOGIN)));
     QVERIFY2(message.toString().startsWith(QStringLiteral("gitCloneError ")), qPrintable(message.toString()));
     QVERIFY2(message.toString().contains(QStringLiteral("Authentication failed")), qPrintable(message.toString()));
 }

@@ -3,9 +3,12 @@
 // dialogs answered by script.
 #include "AppEnv.h"
 #include "FileTestSupport.h"
+#include "LogLines.h"
 #include "MainWindow.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 #include "UnprivilegedRun.h"
 
 #include <QDir>
@@ -16,6 +19,8 @@
 #include <QtTest>
 
 using namespace FileTestSupport;
+using namespace TestFiles;
+using ScriptText::literal;
 
 namespace {
 
@@ -203,7 +208,7 @@ void TestStoreFiles::readFromContentData()
         QVERIFY(writeFile(m_page->contentDir() + QStringLiteral("/data/") + onDisk, bytes));
 
     const QString flag = useCurrentFolderPath ? QStringLiteral(", true") : QString();
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.readFromContentData('7', %1%2)").arg(js(name), flag)),
+    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.readFromContentData('7', %1%2)").arg(literal(name), flag)),
              QList<QVariantList>{
                      row({QStringLiteral("readFromContentDataFinished"), QStringLiteral("7"), name, content})});
     QCOMPARE(m_log->lines().value(0),
@@ -237,7 +242,7 @@ void TestStoreFiles::readFromContentDataErrors()
         QVERIFY(QFile::setPermissions(unreadable, QFileDevice::WriteOwner));
     }
     const QList<QVariantList> got =
-            during(*m_page, QStringLiteral("__covrelBridge.readFromContentData('e', %1)").arg(js(name)));
+            during(*m_page, QStringLiteral("__covrelBridge.readFromContentData('e', %1)").arg(literal(name)));
     QFile::setPermissions(unreadable, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(got,
              QList<QVariantList>{
@@ -276,7 +281,7 @@ void TestStoreFiles::readFromStoreErrors()
         QVERIFY(QFile::setPermissions(store(QStringLiteral("secret.json")), QFileDevice::WriteOwner));
     }
     QCOMPARE(
-            during(*m_page, QStringLiteral("__covrelBridge.readFromStore('r', %1)").arg(js(name))),
+            during(*m_page, QStringLiteral("__covrelBridge.readFromStore('r', %1)").arg(literal(name))),
             QList<QVariantList>{row({QStringLiteral("readFromStoreError"), QStringLiteral("r"), name, code, message})});
     QCOMPARE(m_log->lines().value(0),
              QStringLiteral("Получен запрос на метод readFromStore. HandlerId: r. Файл: %1").arg(name));
@@ -300,7 +305,8 @@ void TestStoreFiles::writeToStoreCreatesFoldersAndReadsBack()
     QFETCH(QString, folder);
     const QString content = QStringLiteral("{\"город\": \"Омск\"}\r\nвторая строка\nтретья\r\n");
 
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.writeToStore('w', %1, %2)").arg(js(name), js(content))),
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.writeToStore('w', %1, %2)").arg(literal(name), literal(content))),
              QList<QVariantList>{row({QStringLiteral("writeToStoreFinished"), QStringLiteral("w"), name})});
     // Stored unchanged, CR LF and all, as UTF-8 without a byte-order mark.
     QCOMPARE(readFile(store(name)), content.toUtf8());
@@ -311,14 +317,14 @@ void TestStoreFiles::writeToStoreCreatesFoldersAndReadsBack()
 
     QString expected = content;
     expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.readFromStore('r', %1)").arg(js(name))),
+    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.readFromStore('r', %1)").arg(literal(name))),
              QList<QVariantList>{row({QStringLiteral("readFromStoreFinished"), QStringLiteral("r"), name, expected})});
 }
 
 void TestStoreFiles::writeToStoreShorterContentLeavesNoTrace()
 {
     const QString longer = QStringLiteral("{\"items\": [1, 2, 3, 4, 5, 6, 7, 8, 9], \"имя\": \"длинное значение\"}");
-    m_page->eval(QStringLiteral("__covrelBridge.writeToStore('1', 'state.json', %1)").arg(js(longer)));
+    m_page->eval(QStringLiteral("__covrelBridge.writeToStore('1', 'state.json', %1)").arg(literal(longer)));
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.writeToStore('2', 'state.json', '{}')")),
              QList<QVariantList>{
                      row({QStringLiteral("writeToStoreFinished"), QStringLiteral("2"), QStringLiteral("state.json")})});
@@ -341,7 +347,7 @@ void TestStoreFiles::writeToStoreFailures()
     QFETCH(QString, name);
     QVERIFY(QDir().mkpath(store(QStringLiteral("folder/kept"))));
     QVERIFY(writeFile(store(QStringLiteral("file.txt")), "kept"));
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.writeToStore('w', %1, 'new')").arg(js(name))),
+    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.writeToStore('w', %1, 'new')").arg(literal(name))),
              QList<QVariantList>{row({QStringLiteral("writeToStoreError"), QStringLiteral("w"), name,
                                       QStringLiteral("Ошибка записи в хранилище")})});
     QVERIFY(QFileInfo(store(QStringLiteral("folder/kept"))).isDir());
@@ -434,7 +440,7 @@ void TestStoreFiles::existenceChecks()
     QFETCH(QString, name);
     QFETCH(bool, exists);
     QVERIFY(writeFile(store(QStringLiteral("forms/saved.json")), "{}"));
-    QCOMPARE(m_page->eval(QStringLiteral("__covrelBridge.%1(%2)").arg(method, js(name))), QVariant(exists));
+    QCOMPARE(m_page->eval(QStringLiteral("__covrelBridge.%1(%2)").arg(method, literal(name))), QVariant(exists));
     QCOMPARE(m_log->lines().value(0), QStringLiteral("Вызван метод %1. Файл: %2").arg(method, name));
     if (!exists) {
         const QString resolved = method == QLatin1String("isStoreFileExists")
@@ -491,7 +497,7 @@ void TestStoreFiles::copyDateFileNames()
     const QString target = docs(saved);
     QCOMPARE(during(*m_page,
                     QStringLiteral("__covrelBridge.copyDateFile('c', %1, %2, true)")
-                            .arg(js(source), js(correctFileName))),
+                            .arg(literal(source), literal(correctFileName))),
              (QList<QVariantList>{
                      row({QStringLiteral("copyDataFileStarted"), QStringLiteral("c"), source, target}),
                      row({QStringLiteral("copyDataFileFinished"), QStringLiteral("c"), source, target, docs()})}));
@@ -582,7 +588,7 @@ void TestStoreFiles::copyDateFileReportsFailedCopy()
 {
     // A documents folder set from the page is not created: the copy into it fails.
     const QString missingDocs = m_cwd->filePath(QStringLiteral("absent/docs"));
-    m_page->eval(QStringLiteral("__covrelBridge.changeAppEnv({STORE_DOCS_DIR_PATH: %1})").arg(js(missingDocs)));
+    m_page->eval(QStringLiteral("__covrelBridge.changeAppEnv({STORE_DOCS_DIR_PATH: %1})").arg(literal(missingDocs)));
     const QString target = missingDocs + QStringLiteral("/t.docx");
     QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.copyDateFile('c', 'data/t.docx', '', true)")),
              (QList<QVariantList>{row({QStringLiteral("copyDataFileStarted"), QStringLiteral("c"),
@@ -649,7 +655,8 @@ void TestStoreFiles::showFileDialogForSelectFile()
     QFETCH(QString, answer);
     RecordingDialogs dialogs;
     dialogs.answers = QStringList{answer};
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.showFileDialogForSelectFile('f', %1)").arg(js(filters))),
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.showFileDialogForSelectFile('f', %1)").arg(literal(filters))),
              QList<QVariantList>{
                      row({QStringLiteral("showFileDialogForSelectFileFinished"), QStringLiteral("f"), answer})});
     QCOMPARE(dialogs.asked, QStringList{QStringLiteral("open")});
@@ -697,7 +704,7 @@ void TestStoreFiles::openStoreDir()
     QFETCH(QString, dir);
     QFETCH(QString, opened);
     RecordingOpener opener;
-    m_page->eval(QStringLiteral("__covrelBridge.openStoreDir(%1)").arg(js(m_page->path(dir))));
+    m_page->eval(QStringLiteral("__covrelBridge.openStoreDir(%1)").arg(literal(m_page->path(dir))));
     QCOMPARE(opener.opened, QList<QUrl>{QUrl::fromLocalFile(m_page->path(opened))});
     QCOMPARE(m_log->lines().value(0), QStringLiteral("Открываем папку с файлом ") + m_page->path(dir));
 }

@@ -1,7 +1,10 @@
 // Working-directory files as the page meets them: a real page calling
 // __covrelBridge on real files in a temporary working directory.
 #include "FileTestSupport.h"
+#include "LogLines.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
+#include "TestFiles.h"
 #include "UnprivilegedRun.h"
 
 #include <QDir>
@@ -12,6 +15,8 @@
 #include <QtTest>
 
 using namespace FileTestSupport;
+using namespace TestFiles;
+using ScriptText::literal;
 
 namespace {
 
@@ -134,7 +139,8 @@ void TestWorkDirFiles::openFile()
     workDir.replace(QStringLiteral("<cwd>"), m_cwd->path());
     QVERIFY(writeFile(QDir(m_cwd->path()).absoluteFilePath(workDir + QLatin1Char('/') + fname), bytes));
 
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.openFile('o', %1, %2)").arg(js(workDir), js(fname))),
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.openFile('o', %1, %2)").arg(literal(workDir), literal(fname))),
              QList<QVariantList>{row({QStringLiteral("openFileFinished"), QStringLiteral("o"),
                                       native(workDir + QLatin1Char('/') + fname), true, content})});
     QCOMPARE(m_log->lines().value(0),
@@ -162,7 +168,7 @@ void TestWorkDirFiles::openFileErrors()
     const QString path = native(cwd(QStringLiteral("docs/")) + fname);
     QCOMPARE(during(*m_page,
                     QStringLiteral("__covrelBridge.openFile('o', %1, %2)")
-                            .arg(js(cwd(QStringLiteral("docs"))), js(fname))),
+                            .arg(literal(cwd(QStringLiteral("docs"))), literal(fname))),
              QList<QVariantList>{
                      row({QStringLiteral("openFileError"), QStringLiteral("o"), path, QStringLiteral("cannotOpenFile"),
                           QStringLiteral("Cannot open file: ") + openError(path)})});
@@ -195,11 +201,13 @@ void TestWorkDirFiles::saveFile()
     const QString path = native(workDir + QLatin1Char('/') + fname);
 
     QCOMPARE(during(*m_page,
-                    QStringLiteral("__covrelBridge.saveFile('s', %1, %2, %3)").arg(js(workDir), js(fname), js(data))),
+                    QStringLiteral("__covrelBridge.saveFile('s', %1, %2, %3)")
+                            .arg(literal(workDir), literal(fname), literal(data))),
              QList<QVariantList>{row({QStringLiteral("saveFileFinished"), QStringLiteral("s"), path})});
     QCOMPARE(readFile(path), stored);
     QCOMPARE(m_log->lines().value(0), QStringLiteral("Получен запроc на метод saveFile. Id: s path: ") + fname);
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.openFile('o', %1, %2)").arg(js(workDir), js(fname))),
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.openFile('o', %1, %2)").arg(literal(workDir), literal(fname))),
              QList<QVariantList>{row({QStringLiteral("openFileFinished"), QStringLiteral("o"), path, true, data})});
     QCOMPARE(entriesBesides(workDir, {fname}), QStringList());
 }
@@ -305,7 +313,7 @@ void TestWorkDirFiles::deleteFile()
     QVERIFY(writeFile(cwd(QStringLiteral("docs/folder/inner.txt")), "x"));
     const QString path = native(cwd(QStringLiteral("docs/")) + fname);
     const QList<QVariantList> got =
-            during(*m_page, QStringLiteral("__covrelBridge.deleteFile('d', 'docs', %1)").arg(js(fname)));
+            during(*m_page, QStringLiteral("__covrelBridge.deleteFile('d', 'docs', %1)").arg(literal(fname)));
     if (code.isEmpty()) {
         QCOMPARE(got,
                  QList<QVariantList>{row({QStringLiteral("deleteFileFinished"), QStringLiteral("d"),
@@ -341,7 +349,8 @@ void TestWorkDirFiles::copyFileMixedBatch()
     const QString out = cwd(QStringLiteral("out dir"));
 
     QCOMPARE(during(*m_page,
-                    QStringLiteral("__covrelBridge.copyFile('c', %1, %2, %3, false)").arg(js(from), js(out), js(to))),
+                    QStringLiteral("__covrelBridge.copyFile('c', %1, %2, %3, false)")
+                            .arg(literal(from), literal(out), literal(to))),
              (QList<QVariantList>{
                      row({QStringLiteral("copyFileFinished"), QStringLiteral("c"), native(a),
                           native(out + QStringLiteral("/new/a.txt"))}),
@@ -421,10 +430,11 @@ void TestWorkDirFiles::copyFileOntoItself()
         from = cwd(QStringLiteral("doc/a.txt"));
     const QString target = native(workdirTo + QLatin1Char('/') + to);
 
-    const QList<QVariantList> got = during(*m_page,
-                                           QStringLiteral("__covrelBridge.copyFile('c', %1, %2, %3, %4)")
-                                                   .arg(js(QStringList{from}), js(workdirTo), js(QStringList{to}),
-                                                        overwrite ? QStringLiteral("true") : QStringLiteral("false")));
+    const QList<QVariantList> got =
+            during(*m_page,
+                   QStringLiteral("__covrelBridge.copyFile('c', %1, %2, %3, %4)")
+                           .arg(literal(QStringList{from}), literal(workdirTo), literal(QStringList{to}),
+                                overwrite ? QStringLiteral("true") : QStringLiteral("false")));
     const QVariantList answer = overwrite
             ? row({QStringLiteral("copyFileFinished"), QStringLiteral("c"), native(from), target})
             : row({QStringLiteral("copyFileError"), QStringLiteral("c"), native(from), target,
@@ -473,7 +483,8 @@ void TestWorkDirFiles::checkExistedMixed()
     QVERIFY(QDir().mkpath(cwd(QStringLiteral("docs/Папка с файлами"))));
     const QStringList paths{QStringLiteral("a.txt"), QStringLiteral("Папка с файлами"), QStringLiteral("none.txt")};
     const QString docs = cwd(QStringLiteral("docs"));
-    QCOMPARE(during(*m_page, QStringLiteral("__covrelBridge.checkExisted('e', %1, %2)").arg(js(docs), js(paths))),
+    QCOMPARE(during(*m_page,
+                    QStringLiteral("__covrelBridge.checkExisted('e', %1, %2)").arg(literal(docs), literal(paths))),
              (QList<QVariantList>{
                      row({QStringLiteral("checkExistedFinished"), QStringLiteral("e"),
                           native(docs + QStringLiteral("/a.txt"))}),
@@ -530,7 +541,8 @@ void TestWorkDirFiles::getFilesInFolder()
             : row({QStringLiteral("getFilesInFolderError"), QStringLiteral("g"), workDir,
                    QStringLiteral("Указанная папка не существует")});
     QCOMPARE(during(*m_page,
-                    QStringLiteral("__covrelBridge.getFilesInFolder('g', %1, %2)").arg(js(workDir), js(pattern))),
+                    QStringLiteral("__covrelBridge.getFilesInFolder('g', %1, %2)")
+                            .arg(literal(workDir), literal(pattern))),
              QList<QVariantList>{answer});
     QCOMPARE(m_log->lines(), QStringList());
 }

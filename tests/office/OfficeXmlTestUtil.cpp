@@ -1,4 +1,5 @@
 #include "OfficeXmlTestUtil.h"
+#include "TestFiles.h"
 
 #include <QDomDocument>
 #include <QFile>
@@ -6,6 +7,8 @@
 #include <QStringList>
 
 namespace OfficeXmlTestUtil {
+
+using TestFiles::readFile;
 
 namespace {
 const QString kNs = QStringLiteral("xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"");
@@ -69,22 +72,6 @@ QString row(const QString &marker, const QString &cellContent, const QString &ce
 }
 
 QString table(const QString &rows) { return QStringLiteral("<w:tbl>%1</w:tbl>").arg(rows); }
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
 
 QString bodyText(const QString &path)
 {

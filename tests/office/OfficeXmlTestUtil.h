@@ -25,8 +25,6 @@ QString paragraph(const QString &runs);
 QString row(const QString &marker, const QString &cellContent, const QString &cellProperties = QString());
 QString table(const QString &rows);
 
-bool writeFile(const QString &path, const QByteArray &bytes);
-QByteArray readFile(const QString &path);
 // The raw text between <w:body> and </w:body> (or inside a header/footer root) as written on disk.
 QString bodyText(const QString &path);
 // Markers (first-cell texts) of the table rows still present, in order.

@@ -1,10 +1,12 @@
 #include "DocumentXML.h"
 #include "OfficeXmlTestUtil.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace OfficeXmlTestUtil;
+using namespace TestFiles;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "DesktopOpener.h"
 #include "DocxTestPackage.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <QProcess>
 #include <QScopedPointer>
 #include <QtTest>
+
+using ScriptText::literal;
 
 namespace {
 
@@ -23,11 +26,6 @@ public:
     }
     QList<QUrl> urls;
 };
-
-QString jsString(const QString &value)
-{
-    return QStringLiteral("decodeURIComponent('%1')").arg(QString::fromLatin1(QUrl::toPercentEncoding(value)));
-}
 
 } // namespace
 
@@ -88,7 +86,7 @@ void TestDocumentsZipPanels::cleanup()
 
 void TestDocumentsZipPanels::fill(const QString &id, const QString &value)
 {
-    m_page->eval(QStringLiteral("document.getElementById('%1').value = %2").arg(id, jsString(value)));
+    m_page->eval(QStringLiteral("document.getElementById('%1').value = %2").arg(id, literal(value)));
 }
 
 void TestDocumentsZipPanels::click(const QString &id)
@@ -163,7 +161,7 @@ void TestDocumentsZipPanels::documentsWrapperRejectsWithCode()
             QStringLiteral(
                     "Covrel.generateDocx({template: %1, output: 'x', fields: {a: '1'}})"
                     ".then(function () { done('resolved'); }, function (e) { done(e.code + '|' + e.message); });")
-                    .arg(jsString(template_)));
+                    .arg(literal(template_)));
     const QStringList parts = answer.toString().split(QLatin1Char('|'));
     QCOMPARE(parts.first(), code);
     QVERIFY(parts.size() == 2 && !parts.at(1).isEmpty());

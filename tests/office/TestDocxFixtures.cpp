@@ -3,6 +3,7 @@
 // PDF showing them in LibreOffice.
 #include "DocxTestPackage.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using ScriptText::literal;
+
 namespace {
 
 using Parts = DocxTestPackage::Parts;
@@ -22,11 +25,6 @@ using Parts = DocxTestPackage::Parts;
 QString fixturesDir() { return qEnvironmentVariable("COVREL_SHARED_DIR") + QStringLiteral("/fixtures/docx"); }
 
 QString sevenZip() { return qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/integrations/7zip/7z"); }
-
-QString json(const QVariant &value)
-{
-    return QString::fromUtf8(QJsonDocument::fromVariant(value).toJson(QJsonDocument::Compact));
-}
 
 QString withoutSpace(QString text) { return text.remove(QRegularExpression(QStringLiteral("\\s"))); }
 
@@ -160,7 +158,7 @@ void TestDocxFixtures::wordMadeTemplates()
 
     page.eval(QStringLiteral(
                       "__covrelBridge.officeBridge.generateFromTemplate('f', 'templates/t.docx', {fields: %1}, 'out')")
-                      .arg(json(fields)));
+                      .arg(literal(fields)));
     QCOMPARE(page.received(QStringLiteral("docxTemplateFinished")).size(), 1);
 
     const QString output = page.path(QStringLiteral("store/docs/out.docx"));

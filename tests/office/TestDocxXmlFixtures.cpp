@@ -1,6 +1,7 @@
 #include "DocumentXML.h"
 #include "OfficeXmlTestUtil.h"
 #include "SettingsXML.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <QtTest>
 
 using namespace OfficeXmlTestUtil;
+using namespace TestFiles;
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include "DesktopOpener.h"
 #include "DocxTestPackage.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +15,9 @@
 #include <QScopedPointer>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using ScriptText::literal;
+using namespace TestFiles;
 
 namespace {
 
@@ -47,25 +52,6 @@ public:
     }
     QList<QUrl> urls;
 };
-
-QString json(const QVariant &value)
-{
-    return QString::fromUtf8(QJsonDocument::fromVariant(value).toJson(QJsonDocument::Compact));
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QString P(const QString &runs) { return DocxTestPackage::paragraph(runs); }
 QString T(const QString &text) { return DocxTestPackage::textRun(text); }
@@ -172,8 +158,7 @@ void TestOfficeBridgeDocx::generate(const QString &templateName, const QVariantM
 {
     m_page->clearReceived();
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', %1, %2, %3)")
-                         .arg(json(QVariantList{templateName}).mid(1).chopped(1), json(options),
-                              json(QVariantList{output}).mid(1).chopped(1)));
+                         .arg(literal(templateName), literal(options), literal(output)));
 }
 
 QStringList TestOfficeBridgeDocx::signalOrder()
@@ -616,7 +601,7 @@ void TestOfficeBridgeDocx::valueOfTenMegabytesArrivesWhole()
                                 "__covrelBridge.officeBridge.generateFromTemplate('h1', 'templates/t.docx', "
                                 "{fields: {a: big}}, 'big')")
                          .arg(repeats + 1)
-                         .arg(json(QVariantList{unit}).mid(1).chopped(1)));
+                         .arg(literal(unit)));
 
     QCOMPARE(signalOrder(), FINISHED_ORDER);
     const QString value = unit.repeated(repeats);

@@ -2,6 +2,7 @@
 // calling the bridge, Word held in memory on the scripted automation server.
 #include "DesktopOpener.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
 #include "ScriptedWord.h"
 
 #include <QDateTime>
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QtTest>
+
+using ScriptText::literal;
 
 namespace {
 
@@ -24,13 +27,6 @@ const QStringList RECORDED_SIGNALS = {QStringLiteral("generateFromTemplateStarte
 
 const QString OPEN = QStringLiteral("Open(QVariant,QVariant,QVariant,QVariant)");
 const QString SAVE_AS = QStringLiteral("SaveAs(QVariant,QVariant,QVariant,QVariant,QVariant)");
-
-QString json(const QVariant &value)
-{
-    return QString::fromUtf8(QJsonDocument::fromVariant(value).toJson(QJsonDocument::Compact));
-}
-
-QString jsString(const QString &value) { return json(QVariantList{value}).mid(1).chopped(1); }
 
 } // namespace
 
@@ -94,7 +90,7 @@ void TestOfficeBridgeOffice::generate(const QString &templateName, const QVarian
     if (m_server)
         m_server->clearCalls();
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', %1, %2, %3)")
-                         .arg(jsString(templateName), json(options), jsString(output)));
+                         .arg(literal(templateName), literal(options), literal(output)));
 }
 
 QStringList TestOfficeBridgeOffice::progress()

@@ -1,6 +1,7 @@
 // The Word layer against a Word held in memory on the scripted automation
 // server: the exact calls it makes, the rows it removes, what it logs.
 #include "AutomationObject.h"
+#include "LogLines.h"
 #include "MsOfficeWordTableCovrel.h"
 #include "OfficeWordCovrel.h"
 #include "ScriptedWord.h"
@@ -8,35 +9,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList *g_lines = nullptr;
-
-void collect(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    if (g_lines)
-        g_lines->append(message);
-}
-
-// Collects the log lines written while it lives.
-class LogLines
-{
-public:
-    LogLines()
-    {
-        g_lines = &m_lines;
-        m_previous = qInstallMessageHandler(collect);
-    }
-    ~LogLines()
-    {
-        qInstallMessageHandler(m_previous);
-        g_lines = nullptr;
-    }
-    QStringList lines() const { return m_lines; }
-
-private:
-    QStringList m_lines;
-    QtMessageHandler m_previous = nullptr;
-};
 
 using Word = ScriptedWord;
 using Rows = QList<ScriptedWord::Row>;

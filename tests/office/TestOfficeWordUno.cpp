@@ -4,6 +4,7 @@
 #include "AutomationObject.h"
 #include "DocxTestPackage.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using ScriptText::literal;
 
 namespace {
 
@@ -29,13 +32,6 @@ QString pluginBuilt()
 {
     return qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/plugins/libcovrel_automation_uno.so");
 }
-
-QString json(const QVariant &value)
-{
-    return QString::fromUtf8(QJsonDocument::fromVariant(value).toJson(QJsonDocument::Compact));
-}
-
-QString jsString(const QString &value) { return json(QVariantList{value}).mid(1).chopped(1); }
 
 // A DOCVARIABLE field as Word writes it, with a shown result.
 QString field(const QString &name)
@@ -212,7 +208,7 @@ void TestOfficeWordUno::generate(const QString &templateName, const QVariantMap 
 {
     m_page->clearReceived();
     m_page->eval(QStringLiteral("__covrelBridge.officeBridge.generateFromTemplate('h1', %1, %2, %3)")
-                         .arg(jsString(templateName), json(options), jsString(output)));
+                         .arg(literal(templateName), literal(options), literal(output)));
 }
 
 QStringList TestOfficeWordUno::progressStates()

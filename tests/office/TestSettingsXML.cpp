@@ -1,11 +1,13 @@
 #include "OfficeXmlTestUtil.h"
 #include "SettingsXML.h"
+#include "TestFiles.h"
 
 #include <QDomDocument>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace OfficeXmlTestUtil;
+using namespace TestFiles;
 
 namespace {
 

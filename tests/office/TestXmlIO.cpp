@@ -1,4 +1,5 @@
 #include "OfficeXmlTestUtil.h"
+#include "TestFiles.h"
 #include "XmlIO.h"
 
 #include <QTemporaryDir>
@@ -6,6 +7,7 @@
 #include <QtTest>
 
 using namespace OfficeXmlTestUtil;
+using namespace TestFiles;
 
 class TestXmlIO : public QObject
 {

@@ -1,4 +1,5 @@
 #include "SheetPage.h"
+#include "ScriptText.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,12 +41,6 @@ listen(sheet, ['checkAvailableResult', 'openFileOpened', 'openFileError', 'openF
 )";
 } // namespace
 
-QString jsText(const QString &text)
-{
-    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(json.mid(1, json.size() - 2));
-}
-
 SheetPage::SheetPage(bool demoContent)
     : m_server(new ScriptedAutomationBackend)
     , m_excel(new ScriptedExcel(*m_server))
@@ -84,7 +79,7 @@ QString SheetPage::addFile(const QString &path, const QList<ScriptedExcel::Sheet
 bool SheetPage::openBook(const QString &path, const QString &id)
 {
     return eval(QStringLiteral("sheet.openFile('open-%1', %2, false, %3); !!books[%3]")
-                        .arg(id, jsText(path), jsText(id)))
+                        .arg(id, ScriptText::literal(path), ScriptText::literal(id)))
             .toBool();
 }
 

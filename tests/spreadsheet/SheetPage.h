@@ -36,6 +36,3 @@ private:
     QScopedPointer<ScriptedExcel> m_excel;
     QScopedPointer<PageHarness> m_page;
 };
-
-// `text` as a script string literal.
-QString jsText(const QString &text);

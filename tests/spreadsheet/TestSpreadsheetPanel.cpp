@@ -1,6 +1,7 @@
 // The demo page's Spreadsheets panel and the promise wrappers in covrel.js,
 // pressed as a person would, with the spreadsheet application held in
 // memory and the bundled estimate workbook.
+#include "ScriptText.h"
 #include "ScriptedDialogs.h"
 #include "SheetPage.h"
 
@@ -127,7 +128,7 @@ void TestSpreadsheetPanel::printsOnTheChosenPrinter()
                                  "document.getElementById('sheetPrinter').value = 'Office PDF';"
                                  "document.getElementById('sheetToFile').checked = %1;"
                                  "document.getElementById('sheetPrintFile').value = %2;")
-                          .arg(toFile ? "true" : "false", jsText(file)));
+                          .arg(toFile ? "true" : "false", ScriptText::literal(file)));
     m_sheet->server().clearCalls();
     click(QStringLiteral("sheetPrint"));
     QVERIFY(text(QStringLiteral("sheetStatus")).startsWith(status));
@@ -183,7 +184,7 @@ void TestSpreadsheetPanel::wrappersSettleExactlyOnce()
     ScriptedDialogs dialogs;
     openEstimate();
     m_sheet->excel().savesWriteNothing = QTest::currentDataTag() == QByteArray("save that wrote nothing");
-    const QString target = jsText(m_sheet->page().path(QStringLiteral("out/copy.xlsx")));
+    const QString target = ScriptText::literal(m_sheet->page().path(QStringLiteral("out/copy.xlsx")));
     // Settled outcomes are counted until two later turns of the event loop.
     const QVariant got = m_sheet->page().evalAsync(
             QStringLiteral("var outcomes = []; var wb = null;"

@@ -10,6 +10,7 @@
 #include "Installation.h"
 #include "PageHarness.h"
 #include "PeakMemory.h"
+#include "ScriptText.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,17 +30,6 @@ const qint64 MEMORY_GROWTH_LIMIT_MIB = 64;
 QByteArray gitFake(const QByteArray &pattern, const QByteArray &fault)
 {
     return "case \" $* \" in *'" + pattern + "'*)\n" + fault + ";;\nesac\nexit 0\n";
-}
-
-QString jsonText(const QVariant &value)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{QJsonValue::fromVariant(value)}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
-QString scriptCall(const QString &object, const QString &method, const QVariantList &arguments)
-{
-    return QStringLiteral("%1.%2(%3)").arg(object, method, jsonText(arguments).mid(1).chopped(1));
 }
 
 } // namespace
@@ -143,19 +133,20 @@ void TestToolFaults::faultAnsweredWithError()
         object += QStringLiteral(".zipBridge");
         const QString dir =
                 page.path(call.endsWith(QLatin1String("missing")) ? QStringLiteral("absent") : QStringLiteral("docs"));
-        script = scriptCall(object, QStringLiteral("zipDir"), {"f", dir, zip, ""});
+        script = ScriptText::call(object + QLatin1Char('.') + QStringLiteral("zipDir"), {"f", dir, zip, ""});
         errorSignal = QStringLiteral("zipDirError");
     } else if (call.startsWith(QLatin1String("convertHtmlToPdf"))) {
         object += QStringLiteral(".wkhtmltopdfBridge");
         const QVariantList batch{"f", QStringList{pdf}, QStringList{QStringLiteral("showRecord({})")}};
-        script = scriptCall(object, call, call.endsWith(QLatin1String("Batch")) ? batch : QVariantList{"f", pdf});
+        script = ScriptText::call(object + QLatin1Char('.') + call,
+                                  call.endsWith(QLatin1String("Batch")) ? batch : QVariantList{"f", pdf});
         errorSignal = QStringLiteral("convertHtmlToPdfError");
     } else if (call == QLatin1String("checkGitVersion")) {
-        script = scriptCall(object, call, {"f"});
+        script = ScriptText::call(object + QLatin1Char('.') + call, {"f"});
     } else {
         const QString dest =
                 page.path(call == QLatin1String("gitClone") ? QStringLiteral("clone") : QStringLiteral("docs/wc"));
-        script = scriptCall(object, call, {"f", url, "login", "secret", dest, ""});
+        script = ScriptText::call(object + QLatin1Char('.') + call, {"f", url, "login", "secret", dest, ""});
     }
     page.record(object, {errorSignal});
 
@@ -209,7 +200,7 @@ void TestToolFaults::childrenDieWithTheShell()
     installation.writeFile(QStringLiteral("registry/DB.mv.db"), "");
     installation.writeContent(QStringLiteral("index.html"),
                               QStringLiteral("<html><body><script>var DIR = %1;\n%2;</script></body></html>")
-                                      .arg(jsonText(installation.dir()), call)
+                                      .arg(ScriptText::literal(installation.dir()), call)
                                       .toUtf8());
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", installation.path(QStringLiteral("bin")).toUtf8() + ':' + path);

@@ -1,5 +1,7 @@
 #include "AppEnv.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
+#include "TestFiles.h"
 #include "WkhtmltopdfTestUtil.h"
 
 #include <QDir>
@@ -10,6 +12,7 @@
 #include <QTest>
 
 using namespace WkhtmltopdfTestUtil;
+using namespace TestFiles;
 
 // wkhtmltopdfBridge as the page meets it: called from page script in the real
 // main window, answering through the signals the page receives.
@@ -39,18 +42,9 @@ namespace {
 const QStringList SIGNALS{QStringLiteral("convertHtmlToPdfFinished"), QStringLiteral("convertHtmlToPdfError"),
                           QStringLiteral("convertHtmlToPdfUpdateCounter")};
 
-QString js(const QVariant &value)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{QJsonValue::fromVariant(value)}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
 QString call(const QString &method, const QVariantList &arguments)
 {
-    QStringList parts;
-    for (const QVariant &argument : arguments)
-        parts << js(argument);
-    return QStringLiteral("__covrelBridge.wkhtmltopdfBridge.%1(%2)").arg(method, parts.join(QLatin1Char(',')));
+    return ScriptText::call(QStringLiteral("__covrelBridge.wkhtmltopdfBridge.") + method, arguments);
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "ScriptText.h"
+#include "TestFiles.h"
 #include "WkhtmltopdfProcessWkhtmltopdf.h"
 #include "WkhtmltopdfTestUtil.h"
 
@@ -9,7 +11,10 @@
 #include <QTest>
 #include <QUrl>
 
+using ScriptText::literal;
+
 using namespace WkhtmltopdfTestUtil;
+using namespace TestFiles;
 using Wkhtmltopdf::ProcessWkhtmltopdf;
 
 // The converter runner on its own: standard-input lines reaching the real
@@ -45,12 +50,6 @@ QList<int> counters(const QSignalSpy &spy)
     return values;
 }
 
-QString jsString(const QString &text)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
-
 } // namespace
 
 void TestWkhtmltopdfProcessWkhtmltopdf::init() { m_dir.reset(new QTemporaryDir); }
@@ -62,9 +61,9 @@ void TestWkhtmltopdfProcessWkhtmltopdf::stdinLineReachesConverterIntact_data()
     QTest::addColumn<QString>("expected");
 
     const QString quoted = QStringLiteral("Он сказал \"да\"");
-    QTest::newRow("double quotes") << QStringLiteral("setTitle(%1)").arg(jsString(quoted)) << "a.pdf" << quoted;
+    QTest::newRow("double quotes") << QStringLiteral("setTitle(%1)").arg(literal(quoted)) << "a.pdf" << quoted;
     const QString backslashes = QStringLiteral("C:\\temp\\new \\\" end");
-    QTest::newRow("backslashes") << QStringLiteral("setTitle(%1)").arg(jsString(backslashes)) << "a.pdf" << backslashes;
+    QTest::newRow("backslashes") << QStringLiteral("setTitle(%1)").arg(literal(backslashes)) << "a.pdf" << backslashes;
     QTest::newRow("single quotes") << QStringLiteral("setTitle('it\\'s')") << "a.pdf"
                                    << "it's";
     QTest::newRow("spaces in the output path") << QStringLiteral("setTitle('spaced')") << "out dir/my file.pdf"

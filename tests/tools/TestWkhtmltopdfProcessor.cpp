@@ -1,4 +1,6 @@
 #include "AppEnv.h"
+#include "LogLines.h"
+#include "TestFiles.h"
 #include "WkhtmltopdfProcessWkhtmltopdf.h"
 #include "WkhtmltopdfProcessor.h"
 #include "WkhtmltopdfTestUtil.h"
@@ -14,6 +16,7 @@
 #include <QUrl>
 
 using namespace WkhtmltopdfTestUtil;
+using namespace TestFiles;
 using Wkhtmltopdf::Processor;
 
 // Single and batch conversions as the bridge runs them, on a throw-away
@@ -44,7 +47,7 @@ private:
     void requireConverter();
     void layOutConverter(const QString &name, const QString &target);
     QString app(const QString &relative) const { return m_dir->filePath(relative); }
-    static qint64 loggedProcessId(const LogCapture &log);
+    static qint64 loggedProcessId(const LogLines &log);
 
     QScopedPointer<QTemporaryDir> m_dir;
     QString m_previousCurrentDir;
@@ -98,10 +101,10 @@ void TestWkhtmltopdfProcessor::layOutConverter(const QString &name, const QStrin
     QFile::link(target, app(QStringLiteral("integrations/wkhtmltopdf/") + name));
 }
 
-qint64 TestWkhtmltopdfProcessor::loggedProcessId(const LogCapture &log)
+qint64 TestWkhtmltopdfProcessor::loggedProcessId(const LogLines &log)
 {
     const QString prefix = QStringLiteral("[ProcessWkhtmltopdf] Process id: ");
-    return log.lineStartingWith(prefix).mid(prefix.size()).toLongLong();
+    return log.startingWith(prefix).value(0).mid(prefix.size()).toLongLong();
 }
 
 void TestWkhtmltopdfProcessor::availability_data()
@@ -155,7 +158,7 @@ void TestWkhtmltopdfProcessor::availability()
 void TestWkhtmltopdfProcessor::singleConversion()
 {
     requireConverter();
-    LogCapture log;
+    LogLines log;
     const QString pdf = app(QStringLiteral("new folder/sub/card.pdf"));
     Processor processor;
     QSignalSpy finished(&processor, &Processor::convertHtmlToPdfFinished);
@@ -213,7 +216,7 @@ void TestWkhtmltopdfProcessor::singleRunAnsweredByItsPdf()
 void TestWkhtmltopdfProcessor::batchOfThree()
 {
     requireConverter();
-    LogCapture log;
+    LogLines log;
     const QStringList names{QStringLiteral("Первый \"в кавычках\""), QStringLiteral("Second \\ slash"),
                             QStringLiteral("Третий it's")};
     QStringList pdfs;
@@ -243,7 +246,7 @@ void TestWkhtmltopdfProcessor::batchOfThree()
 void TestWkhtmltopdfProcessor::emptyBatch()
 {
     requireConverter();
-    LogCapture log;
+    LogLines log;
     Processor processor;
     QSignalSpy counter(&processor, &Processor::convertHtmlToPdfUpdateCounter);
     QSignalSpy error(&processor, &Processor::convertHtmlToPdfError);
@@ -276,7 +279,7 @@ void TestWkhtmltopdfProcessor::batchWithMissingSecondPage()
                       .arg(server.serverPort())
                       .toUtf8());
 
-    LogCapture log;
+    LogLines log;
     const QStringList pdfs{app(QStringLiteral("out/1.pdf")), app(QStringLiteral("out/2.pdf")),
                            app(QStringLiteral("out/3.pdf"))};
     Processor processor;
@@ -391,7 +394,7 @@ void TestWkhtmltopdfProcessor::dataDocumentCopies()
     writeFile(app(QStringLiteral("keep/a.docx")), "kept");
     QDir::setCurrent(m_dir->path());
 
-    LogCapture log;
+    LogLines log;
     Processor processor;
     QVERIFY(processor.convertHtmlToPdfBatch({}, {}, {from}, {to}));
     QVERIFY2(log.lines().contains(logged), qPrintable(log.lines().join(QLatin1Char('\n'))));

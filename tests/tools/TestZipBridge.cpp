@@ -2,6 +2,8 @@
 // with an independent reader (Python's zipfile).
 #include "AppEnv.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,15 +13,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+using ScriptText::literal;
+using namespace TestFiles;
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+namespace {
 
 // Entry names of a ZIP archive, sorted; empty when it is no valid ZIP.
 QStringList zipEntries(const QString &zipPath)
@@ -34,13 +31,6 @@ QStringList zipEntries(const QString &zipPath)
     if (!python.waitForFinished(60000) || python.exitCode() != 0)
         return {};
     return QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-QString jsString(const QString &text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
-    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
 }
 
 } // namespace
@@ -111,9 +101,9 @@ void TestZipBridge::zipDir(const QString &dir, const QString &zip, const QString
 {
     m_page->record(QStringLiteral("__covrelBridge.zipBridge"),
                    {QStringLiteral("zipDirFinished"), QStringLiteral("zipDirError")});
-    const QString prefixArgument = withPrefixArgument ? QStringLiteral(", ") + jsString(prefix) : QString();
+    const QString prefixArgument = withPrefixArgument ? QStringLiteral(", ") + literal(prefix) : QString();
     m_page->eval(QStringLiteral("__covrelBridge.zipBridge.zipDir('z1', %1, %2%3)")
-                         .arg(jsString(dir), jsString(zip), prefixArgument));
+                         .arg(literal(dir), literal(zip), prefixArgument));
 }
 
 void TestZipBridge::zipDirPacksTopFolder_data()
@@ -211,8 +201,7 @@ void TestZipBridge::signalsConnectWithoutPrefix()
     m_page->record(QStringLiteral("__covrelBridge.zipBridge"), {finished});
     const QString dir = m_work->filePath(QStringLiteral("docs"));
     const QString zip = m_work->filePath(QStringLiteral("out.zip"));
-    m_page->eval(
-            QStringLiteral("__covrelBridge.zipBridge.zipDir('z1', %1, %2, 'X')").arg(jsString(dir), jsString(zip)));
+    m_page->eval(QStringLiteral("__covrelBridge.zipBridge.zipDir('z1', %1, %2, 'X')").arg(literal(dir), literal(zip)));
 
     QVERIFY(m_page->waitFor(finished));
     QCOMPARE(m_page->received(finished).at(0), (QVariantList{QStringLiteral("z1"), dir, zip}));

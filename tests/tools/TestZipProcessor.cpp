@@ -1,5 +1,6 @@
 // The blocking and file operations DOCX processing relies on, with real 7-Zip.
 #include "AppEnv.h"
+#include "TestFiles.h"
 #include "ZipProcessor.h"
 
 #include <QDir>
@@ -11,15 +12,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+using namespace TestFiles;
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+namespace {
 
 QStringList filesUnder(const QString &dirPath)
 {

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // Shared by the converter tests: where the real converter is, fake converters
-// for faults the real one cannot produce on demand, PDF text, log lines.
+// for faults the real one cannot produce on demand, PDF text.
 namespace WkhtmltopdfTestUtil {
 
 // The converter as the build lays it out (bin/integrations/wkhtmltopdf/wkhtmltopdf);
@@ -14,20 +14,8 @@ QString realConverter();
 QString writeFakeConverter(const QString &dir, const QString &name, const QByteArray &body);
 // Text of a PDF through pdftotext; empty when the file is missing or unreadable.
 QString pdfText(const QString &pdfPath);
-void writeFile(const QString &path, const QByteArray &bytes);
 // The demo print pages of the source tree, copied into `contentDir`.
 void copyDemoPrintPages(const QString &contentDir);
 bool processAlive(qint64 pid);
-
-// Collects debug lines from its construction to its destruction.
-class LogCapture
-{
-public:
-    LogCapture();
-    ~LogCapture();
-    QStringList lines() const;
-    // The first line starting with `prefix`, or an empty string.
-    QString lineStartingWith(const QString &prefix) const;
-};
 
 } // namespace WkhtmltopdfTestUtil
