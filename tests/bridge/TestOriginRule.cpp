@@ -3,13 +3,16 @@
 // and scripts or requests that read files from elsewhere. Real pages, real
 // files outside the content.
 #include "FileTestSupport.h"
+#include "LogLines.h"
 #include "PageHarness.h"
+#include "TestFiles.h"
 
 #include <QScopedPointer>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace FileTestSupport;
+using namespace TestFiles;
 
 namespace {
 

@@ -3,8 +3,11 @@
 // the web engine to carry.
 #include "AnswerLimits.h"
 #include "FileTestSupport.h"
+#include "LogLines.h"
 #include "PageHarness.h"
+#include "ScriptText.h"
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QScopedPointer>
@@ -12,6 +15,7 @@
 #include <QtTest>
 
 using namespace FileTestSupport;
+using namespace TestFiles;
 
 namespace {
 
@@ -271,7 +275,7 @@ void TestPageLimits::largeAnswersArriveWholeOrAreRefused()
                                 "    })));"
                                 "  });"
                                 "});")
-                         .arg(js(FILE_SIGNALS)));
+                         .arg(ScriptText::literal(FILE_SIGNALS)));
     m_page->eval(fill(QStringLiteral("var b = __covrelBridge; ") + call));
     Rows got;
     for (const QVariant &row : m_page->eval(QStringLiteral("got")).toList())
