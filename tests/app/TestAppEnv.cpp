@@ -1,7 +1,10 @@
 #include "AppEnv.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 // Directory roles and the prefixes pages use to name files.
 class TestAppEnv : public QObject
@@ -17,6 +20,7 @@ private slots:
     void filePathPrefixes();
     void configuredDocsDirIsNotCreated();
     void storeIsCreatedLazilyAndAgainAfterRemoval();
+    void storeMovesToUserDataWhenProgramFolderIsReadOnly();
 
 private:
     QScopedPointer<QTemporaryDir> m_app;
@@ -107,6 +111,21 @@ void TestAppEnv::storeIsCreatedLazilyAndAgainAfterRemoval()
     QVERIFY(QDir(store).removeRecursively());
     QCOMPARE(AppEnv::getStoreDirPath(), store);
     QVERIFY(QFileInfo(store).isDir());
+}
+
+void TestAppEnv::storeMovesToUserDataWhenProgramFolderIsReadOnly()
+{
+    if (::geteuid() == 0)
+        QSKIP("root writes into a read-only folder; the package test runs the installed program as another user");
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QFile::setPermissions(m_app->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString store = AppEnv::getStoreDirPath();
+    QFile::setPermissions(m_app->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qunsetenv("XDG_DATA_HOME");
+    QCOMPARE(store, data.path() + QStringLiteral("/covrel/store"));
+    QVERIFY(QFileInfo(store).isDir());
+    QVERIFY(!QFileInfo::exists(m_app->path() + QStringLiteral("/store")));
 }
 
 QTEST_GUILESS_MAIN(TestAppEnv)

@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 const QString AppEnv::CONTENT_DIR_NAME = QStringLiteral("content");
 const QString AppEnv::CONTENT_DATA_DIR_NAME = QStringLiteral("data");
@@ -48,6 +49,25 @@ QDir dirFromSetting(const QString &configured, const QDir &fallbackParent, const
     if (!configured.isEmpty())
         return QDir(QFileInfo(configured).absoluteFilePath());
     return QDir(fallbackParent.absoluteFilePath(fallbackName));
+}
+
+// Beside the program when its folder is writable (a copy unpacked anywhere,
+// the build tree); otherwise (an installed copy under a system folder) in the
+// user's own data directory, so nothing is ever written into the installation.
+QString storeDirPath(const QDir &applicationDir)
+{
+    if (QFileInfo(applicationDir.absolutePath()).isWritable())
+        return applicationDir.absoluteFilePath(AppEnv::STORE_DIR_NAME);
+    const QString store = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+            + QStringLiteral("/covrel/") + AppEnv::STORE_DIR_NAME;
+    static bool told = false;
+    if (!told) {
+        // Set first: in debug mode the log handler asks for the store again.
+        told = true;
+        qDebug().noquote() << QStringLiteral("Папка программы %1 недоступна для записи, хранилище: %2")
+                                      .arg(applicationDir.absolutePath(), store);
+    }
+    return store;
 }
 
 } // namespace
@@ -116,7 +136,7 @@ QDir AppEnv::getContentDataDir()
 QString AppEnv::getContentDataDirPath() { return getContentDataDir().absolutePath(); }
 void AppEnv::setContentDataDirPath(const QString &path) { settings().contentDataDirPath = path; }
 
-QDir AppEnv::getStoreDir() { return mkdir(QDir(getApplicationDir().absoluteFilePath(STORE_DIR_NAME))); }
+QDir AppEnv::getStoreDir() { return mkdir(QDir(storeDirPath(getApplicationDir()))); }
 
 QString AppEnv::getStoreDirPath() { return getStoreDir().absolutePath(); }
 

@@ -60,6 +60,8 @@ public:
     static QDir getContentDataDir();
     static QString getContentDataDirPath();
     static void setContentDataDirPath(const QString &path);
+    // store/ beside the program, or $XDG_DATA_HOME/covrel/store when the
+    // program's folder is not writable; created when missing.
     static QDir getStoreDir();
     static QString getStoreDirPath();
     static QDir getStoreDocsDir();
