@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         break;
     case CommandLineParser::Outcome::Help:
         // parse() prints the help with an application object of its own.
+    case CommandLineParser::Outcome::Version:
         break;
     case CommandLineParser::Outcome::Error:
         FUZZ_CHECK(!parser.errorText().isEmpty(), arguments.join(QLatin1Char(' ')).toUtf8());

@@ -1,4 +1,5 @@
 #include "AppEnv.h"
+#include "BridgeApi.h"
 #include "CommandLineParser.h"
 #include "CovrelBridge.h"
 #include "CrashHandler.h"
@@ -9,9 +10,11 @@
 #include "OfficeBridge.h"
 #include "SingleApplication.h"
 
+#include <QApplication>
 #include <QDebug>
 #include <QDir>
 #include <QGuiApplication>
+#include <QJsonDocument>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPainter>
@@ -19,6 +22,8 @@
 #include <QScreen>
 #include <QSplashScreen>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace {
 
@@ -46,6 +51,19 @@ void installTranslator(QTranslator &translator, const QString &name, const QStri
     QCoreApplication::installTranslator(&translator);
 }
 
+// Writes what the bridge publishes to the page, without a window or a page:
+// a bridge of its own, never shown, is enough to read the sub-bridges from.
+int printApi(int &argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    CovrelBridge bridge(nullptr);
+    const QByteArray json = QJsonDocument(BridgeApi::describe(&bridge, CovrelBridge::PUBLISHED_NAME)).toJson();
+    std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -59,6 +77,8 @@ int main(int argc, char *argv[])
 
     CommandLineParser parser;
     parser.parse(CommandLineParser::arguments(argc, argv));
+    if (parser.isSet(QStringLiteral("print-api")))
+        return printApi(argc, argv);
 
     SingleApplication::Options mode = SingleApplication::Mode::User;
     if (!AppEnv::isMultipleInstances())

@@ -55,7 +55,7 @@ void MainWindow::publishBridge(QWebFrame *frame, CovrelBridge *bridge)
                                       .arg(pageUrl.toString());
         return;
     }
-    frame->addToJavaScriptWindowObject(QStringLiteral("__covrelBridge"), bridge);
+    frame->addToJavaScriptWindowObject(CovrelBridge::PUBLISHED_NAME, bridge);
 }
 
 void MainWindow::init()

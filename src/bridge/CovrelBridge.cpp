@@ -23,6 +23,8 @@
 #include <QPrinterInfo>
 #include <QWidget>
 
+const QString CovrelBridge::PUBLISHED_NAME = QStringLiteral("__covrelBridge");
+
 CovrelBridge::CovrelBridge(QWidget *parent)
     : QObject(parent)
 {

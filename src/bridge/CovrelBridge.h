@@ -31,6 +31,9 @@ class CovrelBridge : public QObject
     Q_PROPERTY(QObject *wkhtmltopdfBridge READ wkhtmltopdfBridge CONSTANT)
 
 public:
+    // The global name the windows publish the bridge under.
+    static const QString PUBLISHED_NAME;
+
     explicit CovrelBridge(QWidget *parent);
 
     void init();

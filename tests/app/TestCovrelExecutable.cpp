@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <csignal>
@@ -34,6 +35,7 @@ class TestCovrelExecutable : public QObject
 
 private slots:
     void helpListsTheOptions();
+    void versionIsPrinted();
     void badCommandLinesEndBeforeAnyWindow_data();
     void badCommandLinesEndBeforeAnyWindow();
     void journalStartsWithPlatformRecordThenPageRecords();
@@ -57,7 +59,22 @@ void TestCovrelExecutable::helpListsTheOptions()
     for (const char *option : {"--url <url>", "--content-dir-path <path>", "--debug-file", "--multiple-instances",
                                "--disable-show-maximized", "--7zip", "--wkhtmltopdf", "--pdfPrefixPath"})
         QVERIFY2(out.contains(option), option);
+    // Where the store goes when the program's folder is read-only is said; the API dump stays hidden.
+    QVERIFY(out.contains("$XDG_DATA_HOME/covrel/store"));
+    QVERIFY(!out.contains("print-api"));
     QVERIFY(!out.contains(kWindowUp));
+}
+
+void TestCovrelExecutable::versionIsPrinted()
+{
+    Installation app;
+    QByteArray out;
+    QCOMPARE(app.run({QStringLiteral("--version")}, &out), 0);
+    QVERIFY2(QRegularExpression(QStringLiteral("^covrel \\d+\\.\\d+\\.\\d+\n$"))
+                     .match(QString::fromUtf8(out))
+                     .hasMatch(),
+             out.constData());
+    QVERIFY(app.journalFiles().isEmpty());
 }
 
 void TestCovrelExecutable::badCommandLinesEndBeforeAnyWindow_data()

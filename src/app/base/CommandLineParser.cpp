@@ -11,14 +11,22 @@
 
 CommandLineParser::CommandLineParser()
 {
+    setApplicationDescription(QCoreApplication::translate(
+            "CommandLineParser",
+            "Shows the page content/index.html from beside the program.\n"
+            "The store (documents, temporary files, journal) is the folder store beside the program; when the\n"
+            "program's folder is not writable (an installed copy), it is $XDG_DATA_HOME/covrel/store\n"
+            "(by default ~/.local/share/covrel/store)."));
     addHelpOption();
     fillOptions();
 }
 
-void CommandLineParser::addNamedOption(const QString &name, const char *description, const char *valueName)
+void CommandLineParser::addNamedOption(const QString &name, const char *description, const char *valueName,
+                                       QCommandLineOption::Flags flags)
 {
     const QString translatedDescription = QCoreApplication::translate("CommandLineParser", description);
     QCommandLineOption option(name, translatedDescription);
+    option.setFlags(flags);
     if (valueName)
         option.setValueName(QCoreApplication::translate("CommandLineParser", valueName));
     addOption(option);
@@ -61,6 +69,10 @@ void CommandLineParser::fillOptions()
     addNamedOption(QStringLiteral("pdfPrefixPath"),
                    QT_TRANSLATE_NOOP("CommandLineParser", "Prefix for pdf process file"),
                    QT_TRANSLATE_NOOP("CommandLineParser", "Prefix for pdf process file"));
+    addNamedOption(QStringLiteral("version"), QT_TRANSLATE_NOOP("CommandLineParser", "Print the version and exit"));
+    // For the page API declarations and reference: what the bridge publishes, as JSON.
+    addNamedOption(QStringLiteral("print-api"), "Print the published bridge's members as JSON and exit", nullptr,
+                   QCommandLineOption::HiddenFromHelp);
 }
 
 bool CommandLineParser::isSet(const QString &name) const
@@ -100,6 +112,10 @@ void CommandLineParser::parse(const QStringList &arguments)
         std::fprintf(stdout, "%s", qPrintable(helpText()));
         std::exit(0);
     }
+    if (outcome == Outcome::Version) {
+        std::fprintf(stdout, "covrel %s\n", COVREL_VERSION);
+        std::exit(0);
+    }
 }
 
 CommandLineParser::Outcome CommandLineParser::apply(const QStringList &arguments)
@@ -108,6 +124,8 @@ CommandLineParser::Outcome CommandLineParser::apply(const QStringList &arguments
         return Outcome::Error;
     if (QCommandLineParser::isSet(QStringLiteral("help")))
         return Outcome::Help;
+    if (QCommandLineParser::isSet(QStringLiteral("version")))
+        return Outcome::Version;
     copyIntoAppEnv();
     return Outcome::Run;
 }

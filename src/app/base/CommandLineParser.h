@@ -18,10 +18,11 @@ public:
     QStringList values(const QString &name, const QStringList &defaultValues = QStringList()) const;
 
     // Exits the process: 1 with the parser's error text on a bad command
-    // line, 0 with the option table for the help option.
+    // line, 0 with the option table for the help option or the version for
+    // the version option. The hidden option "print-api" is left to the caller.
     void parse(const QStringList &arguments);
 
-    enum class Outcome { Run, Help, Error };
+    enum class Outcome { Run, Help, Version, Error };
     // parse() without leaving the process: on Run the values are in AppEnv,
     // on Error errorText() says why.
     Outcome apply(const QStringList &arguments);
@@ -29,7 +30,8 @@ public:
     static QStringList arguments(int argc, char **argv);
 
 private:
-    void addNamedOption(const QString &name, const char *description, const char *valueName = nullptr);
+    void addNamedOption(const QString &name, const char *description, const char *valueName = nullptr,
+                        QCommandLineOption::Flags flags = {});
     void copyIntoAppEnv();
 
     QMap<QString, QCommandLineOption> m_options;
