@@ -84,38 +84,43 @@ declare namespace Covrel {
          * Asks git for its version ("git -v"); the window waits while it runs.
          * @answers checkGitVersionFinished | checkGitVersionError
          * @error - "Git-клиент не установлен" git could not be started or did not answer in time
+         * @error - "Git-клиент завершился аварийно" git crashed
+         * @error - "Git-клиент завершился с кодом %1" followed by what git said
          * @wrapper Covrel.gitVersion
          */
         checkGitVersion(handlerId: string): void;
         /**
          * Clones an HTTPS repository into the new folder destFolderName under the program's working folder (git
-         * makes the repository's own folder inside it), on the branch when one is given. Login and password go
-         * into the address; the signals carry the address with them, so never show repoUrl as it is. The window
-         * waits while git works.
+         * makes the repository's own folder inside it), on the branch when one is given. For an HTTPS address,
+         * git gets the login and password from the shell (never on its command line, nor stored in the clone);
+         * texts from git never show a password. The window waits while git works.
          * @answers gitCloneFinished | gitCloneError
          * @error - "Не указан url репозитория для клонирования" repoUrl is empty (destPath is then the bare folder name)
          * @error - "Некорректный адрес репозитория" repoUrl begins with "-"
          * @error - "Указанная папка для клонирования уже существует" the folder exists; git is not run
          * @error - "При выполнении клонирования репозитория возникла непредвиденная ошибка" git failed without a message; otherwise its own output is the message
+         * @error - "Git-клиент не сообщал о ходе работы %1 секунд и был остановлен" the transfer stalled
          * @wrapper Covrel.gitClone
          */
         gitClone(handlerId: string, repoUrl: string, login: string, pass: string, destFolderName: string, branch: string): void;
         /**
-         * Pulls from the address (with login and password) into the existing working copy destFolderName,
-         * merging divergent branches; with a branch, that branch is fetched and merged. The window waits.
+         * Pulls from the address (with the login and password, as gitClone) into the existing working copy
+         * destFolderName, merging divergent branches; with a branch, that branch is fetched and merged. The window
+         * waits.
          * @answers gitPullFinished | gitPullError
          * @error - "Не указан url репозитория" repoUrl is empty
          * @error - "Некорректный адрес репозитория" repoUrl begins with "-"
          * @error - "Некорректное имя ветки" branch begins with "-"
          * @error - "Указанная папка не существует" no such folder
          * @error - "При выполнении PULL репозитория возникла непредвиденная ошибка" git failed without a message; otherwise its own output is the message
+         * @error - "Git-клиент не сообщал о ходе работы %1 секунд и был остановлен" the transfer stalled
          * @wrapper Covrel.gitPull
          */
         gitPull(handlerId: string, repoUrl: string, login: string, pass: string, destFolderName: string, branch: string): void;
         /**
          * Adds every change in the working copy destFolderName, commits it with the comment (as author when one is
-         * given) and pushes to the working copy's own remote; nothing new to commit still pushes earlier commits.
-         * login and pass are not used (the remote keeps the clone's). The window waits.
+         * given) and pushes to the working copy's own remote with the login and password (as gitClone); nothing
+         * new to commit still pushes earlier commits. The window waits.
          * @answers gitCommitAndPushFinished | gitCommitAndPushError
          * @error - "Не указан url репозитория" repoUrl is empty
          * @error - "Указанная папка не существует" no such folder
@@ -535,8 +540,9 @@ declare namespace Covrel {
         interface Bridge {
             /**
              * Packs the folder zipDir into zipFile as the archive's top folder, renamed to prefix when one is
-             * given; an existing archive is added to. Answers later; nothing at all when 7-Zip is not available
-             * (ask isAvailable first).
+             * given; an existing archive is added to. Answers later: zipDirError when the folder is missing, or
+             * 7-Zip fails, crashes, runs too long or writes no archive (an archive the call began is removed;
+             * one that was there stays whole). Nothing at all when 7-Zip is not available (ask isAvailable first).
              * @answers zipDirFinished | zipDirError
              * @wrapper Covrel.zipDir
              */
@@ -554,7 +560,7 @@ declare namespace Covrel {
 
             /** The arguments of the call. */
             readonly zipDirFinished: Signal<[handlerId: string, zipDir: string, zipFile: string, prefix: string]>;
-            /** 7-Zip crashed or could not start; the arguments of the call. */
+            /** Nothing was packed; the arguments of the call. */
             readonly zipDirError: Signal<[handlerId: string, zipDir: string, zipFile: string, prefix: string]>;
         }
     }
@@ -564,7 +570,9 @@ declare namespace Covrel {
         interface Bridge {
             /**
              * Makes one PDF from the print page content/pdf.html; convertParams go first on the converter's
-             * command line. Answers later; nothing at all when the converter is missing (ask isAvailable first).
+             * command line. Answers later: convertHtmlToPdfError when no new PDF was written at the path, or the
+             * converter crashed or ran too long. Nothing at all when the converter is missing (ask isAvailable
+             * first).
              * @answers convertHtmlToPdfFinished | convertHtmlToPdfError
              * @wrapper Covrel.convertHtmlToPdf
              */
@@ -1001,7 +1009,7 @@ declare namespace Covrel {
         storeDocs: string;
     }
     interface GitAnswer {
-        /** The address with the login and password: never show it as it is. */
+        /** The address as given. */
         repoUrl: string;
         destPath: string;
     }

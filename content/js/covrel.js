@@ -226,8 +226,8 @@
 
         /*
          * Git working copies; folders are relative to the program's working
-         * directory. Each resolves with {repoUrl, destPath} (repoUrl carries
-         * the login and password: never show it as it is) and rejects with
+         * directory. Each resolves with {repoUrl, destPath} (repoUrl as given;
+         * git gets the login and password from the shell) and rejects with
          * git's message. The window waits while git works.
          */
         gitVersion: function () {
