@@ -381,17 +381,23 @@ declare namespace Covrel {
          * @answers docxTemplateFinished | docxTemplateError → generateDocxFinished → generateFromTemplateFinished (.docx)
          * @answers generateDocxError (.docx template not found)
          * @answers generateFromTemplateStarted → generateFromTemplateInProcess (each state) → generateFromTemplateFinished (office engine)
-         * @answers generateFromTemplateStarted → generateFromTemplateError (office engine)
+         * @answers generateFromTemplateStarted → generateFromTemplateInProcess (states so far) → generateFromTemplateError (office engine)
          * @error errorFile "Не найден файл шаблона" DOCX engine: no such template
          * @error errorOpenFile the template could not be copied
          * @error errorUnpack "Не удалось распаковать шаблон %1: это не DOCX-пакет или 7-Zip завершился с ошибкой"
-         * @error errorXml "Ошибка в XML части %1 шаблона %2: %3"
+         * @error errorUnpack "В шаблоне %1 нет основной части word/document.xml"
+         * @error errorUnpack "Часть %1 шаблона %2 занимает после распаковки %3 байт, больше допустимых %4"
+         * @error errorUnpack "Шаблон %1 занимает после распаковки %2 байт, больше допустимых %3"
+         * @error errorXml "Ошибка в XML части %1 шаблона %2: %3" also a part nested too deep, with too many attributes, with a DTD or too large
          * @error errorXml "Не удалось записать часть %1: %2"
          * @error errorPack "Не удалось упаковать документ %1"
          * @error errorPack "Не удалось записать документ %1"
          * @error errorPack "Не задан путь для сохранения документа"
-         * @error - "Не найден файл шаблона" office engine: no such template (the message is the whole error)
+         * @error errorPack "Папка %1 не существует или недоступна для записи"
+         * @error - "Не найден файл шаблона" office engine: no such template (errorMessage and errorText)
          * @error - "errorCode:outputPathRealIsOpened" office engine: the output file is open in the office suite
+         * @error office_not_installed "Офисный пакет не установлен или не запускается" office engine: errorMessage is "errorCode:office_not_installed", errorText the message
+         * @error outputNotSaved "Офисный пакет не записал документ %1" office engine: errorMessage is "errorCode:outputNotSaved", errorText the message
          * @wrapper Covrel.generateDocx
          * @wrapper Covrel.generateFromTemplate
          */
@@ -404,8 +410,10 @@ declare namespace Covrel {
         openFile(handlerId: string, filePath: string): void;
         /**
          * Opens filePath in the office suite and saves it as saveTo, in the format saveTo's suffix names;
-         * "storeDocs://" and "contentData://" prefixes are resolved. Office errors are only logged.
-         * @answers saveFileSaved
+         * "storeDocs://" and "contentData://" prefixes are resolved. The signals carry the paths as given.
+         * @answers saveFileSaved | saveFileError
+         * @error office_not_installed "Офисный пакет не установлен или не запускается"
+         * @error outputNotSaved "Офисный пакет не записал документ %1" no new file at saveTo
          * @wrapper Covrel.saveDocumentAs
          */
         saveFile(handlerId: string, filePath: string, saveTo: string): void;
@@ -434,13 +442,13 @@ declare namespace Covrel {
         readonly generateFromTemplateInProcess: Signal<[handlerId: string, templateFilePath: string, options: VariantMap, outputPath: string, outputPathReal: string, progress: number, state: string]>;
         /** outputPathReal: the file written. */
         readonly generateFromTemplateFinished: Signal<[handlerId: string, templateFilePath: string, options: VariantMap, outputPath: string, outputPathReal: string]>;
-        readonly generateFromTemplateError: Signal<[handlerId: string, templateFilePath: string, options: VariantMap, outputPath: string, outputPathReal: string, errorMessage: string]>;
+        /** errorMessage: "Не найден файл шаблона" or "errorCode:" followed by the code; errorText says it in words. */
+        readonly generateFromTemplateError: Signal<[handlerId: string, templateFilePath: string, options: VariantMap, outputPath: string, outputPathReal: string, errorMessage: string, errorText: string]>;
         readonly openFileOpen: Signal<[handlerId: string, filePath: string]>;
         /** Declared for pages that connect to it; never sent. */
         readonly openFileError: Signal<[handlerId: string, filePath: string]>;
         readonly saveFileSaved: Signal<[handlerId: string, filePath: string, saveTo: string]>;
-        /** Declared for pages that connect to it; never sent. */
-        readonly saveFileError: Signal<[handlerId: string, filePath: string, saveTo: string]>;
+        readonly saveFileError: Signal<[handlerId: string, filePath: string, saveTo: string, errorCode: string, errorMessage: string]>;
         readonly checkAvailableResult: Signal<[handlerId: string, status: boolean, reasonCode: string]>;
         readonly docxTemplateFinished: Signal<[handlerId: string, path: string]>;
         readonly docxTemplateError: Signal<[handlerId: string, path: string, errorCode: string, errorMessage: string]>;
@@ -968,13 +976,17 @@ declare namespace Covrel {
     interface WorkDirError extends CallError {
         code: 'cannotOpenFile' | 'errorSave' | 'notFound' | 'errorDelete' | 'errorInput';
     }
-    /** generateDocx. */
-    interface DocxError extends CallError {
-        code: 'errorFile' | 'errorOpenFile' | 'errorUnpack' | 'errorXml' | 'errorPack';
+    /**
+     * generateDocx, generateFromTemplate (either settles with the engine the template's name picks): the DOCX
+     * engine's code, or the office engine's errorMessage; the message says it in words.
+     */
+    interface DocumentError extends CallError {
+        code: 'errorFile' | 'errorOpenFile' | 'errorUnpack' | 'errorXml' | 'errorPack' | 'Не найден файл шаблона'
+            | 'errorCode:outputPathRealIsOpened' | 'errorCode:office_not_installed' | 'errorCode:outputNotSaved';
     }
-    /** generateFromTemplate: the code is the error message itself. */
-    interface OfficeTemplateError extends CallError {
-        code: 'Не найден файл шаблона' | 'errorCode:outputPathRealIsOpened';
+    /** saveDocumentAs. */
+    interface SaveDocumentError extends CallError {
+        code: 'office_not_installed' | 'outputNotSaved';
     }
     /** registry.setHomeDir, registry.chooseHomeDir: one message line and one code per problem. */
     interface HomeDirError extends CallError {
@@ -1197,7 +1209,10 @@ declare namespace Covrel {
         convertHtmlToPdfBatch(o: PdfBatchOptions): Promise<string[]>;
         /** Registry records. */
         readonly registry: Registry;
-        /** A .docx document from its template; resolves with the written file's path; rejects with a DocxError. */
+        /**
+         * A document from its template (.docx by the DOCX engine, other kinds through the office suite); resolves
+         * with the written file's path; rejects with a DocumentError.
+         */
         generateDocx(o: TemplateOptions): Promise<string>;
         /** Opens a file with the desktop's program; resolves with the path. */
         openDocument(path: string): Promise<string>;
@@ -1243,11 +1258,11 @@ declare namespace Covrel {
         checkExisted(dir: string, paths: string[]): Promise<string[]>;
         /** Plain file names, sorted without regard to case. */
         listFiles(folder: string, pattern?: string): Promise<string[]>;
-        /** A document through the office suite; rejects with an OfficeTemplateError. */
+        /** As generateDocx, with onProgress(percent, state) from the office engine; rejects with a DocumentError. */
         generateFromTemplate(o: TemplateOptions, onProgress?: (percent: number, state: string) => void): Promise<string>;
         /** '' without an office suite. */
         officeVersion(): Promise<string>;
-        /** Resolves with saveTo. */
+        /** Re-saves a document through the office suite; resolves with saveTo; rejects with a SaveDocumentError. */
         saveDocumentAs(filePath: string, saveTo: string): Promise<string>;
         /** Spreadsheets. */
         readonly sheets: Sheets;

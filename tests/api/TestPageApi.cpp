@@ -154,6 +154,7 @@ void TestPageApi::typedPageRunsInTheShell()
             {QStringLiteral("officeAvailable"), QVariantList{false, QStringLiteral("office_not_installed")}},
             {QStringLiteral("officeVersion"), QString()},
             {QStringLiteral("generateFromTemplateMissing"), QStringLiteral("Не найден файл шаблона")},
+            {QStringLiteral("saveDocumentAs"), QStringLiteral("office_not_installed")},
             {QStringLiteral("registry"), QVariantList{false, QStringLiteral("talq_dorv_home_dir_not_set")}},
             {QStringLiteral("registryInfo"), QStringLiteral("getInfoError")},
             {QStringLiteral("setHomeDir"), QVariantList{QStringLiteral("directory_not_found")}},

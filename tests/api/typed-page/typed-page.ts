@@ -71,14 +71,17 @@ async function documents(scratch: string, report: PageReport): Promise<void> {
         template: 'templates/letter.docx', output: scratch + '/letter', fields: { name: 'Тест', absent: null },
         clearTablesWithKeys: [],
     });
-    report.generateDocxMissing = (await rejection<Covrel.DocxError>(Covrel.generateDocx({ template: 'none.docx' }))).code;
+    report.generateDocxMissing = (await rejection<Covrel.DocumentError>(Covrel.generateDocx({ template: 'none.docx' }))).code;
     const office = await Covrel.officeAvailable();
     report.officeAvailable = [office.available, office.code];
     report.officeVersion = await Covrel.officeVersion();
     const progress: number[] = [];
-    const missing = await rejection<Covrel.OfficeTemplateError>(
+    const missing = await rejection<Covrel.DocumentError>(
         Covrel.generateFromTemplate({ template: 'none.rtf' }, (percent: number) => { progress.push(percent); }));
     report.generateFromTemplateMissing = missing.code;
+    const notSaved = await rejection<Covrel.SaveDocumentError>(
+        Covrel.saveDocumentAs('storeDocs://letter.docx', 'storeDocs://letter.pdf'));
+    report.saveDocumentAs = notSaved.code;
 }
 
 async function registry(scratch: string, report: PageReport): Promise<void> {
@@ -130,7 +133,6 @@ function typeOnly(wb: Covrel.SpreedSheet.Workbook, ws: Covrel.SpreedSheet.Worksh
     Covrel.registry.elections(1);
     Covrel.registry.members(1);
     Covrel.registry.full(1).then((record: Covrel.Variant) => record);
-    Covrel.saveDocumentAs('storeDocs://a.docx', 'storeDocs://a.pdf');
     Covrel.quit();
     Covrel.sheets.changeWorkbookId('a', 'b');
     Covrel.sheets.worksheet(wb, 'Лист1').then((sheet: Covrel.SpreedSheet.Worksheet | null) => sheet);
