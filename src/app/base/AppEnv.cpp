@@ -53,21 +53,26 @@ QDir dirFromSetting(const QString &configured, const QDir &fallbackParent, const
 
 // Beside the program when its folder is writable (a copy unpacked anywhere,
 // the build tree); otherwise (an installed copy under a system folder) in the
-// user's own data directory, so nothing is ever written into the installation.
+// user's own data directory, so nothing is ever written into the
+// installation. Decided once per application directory, like the directory
+// itself: a program whose drive goes away keeps its store where it was.
 QString storeDirPath(const QDir &applicationDir)
 {
-    if (QFileInfo(applicationDir.absolutePath()).isWritable())
-        return applicationDir.absoluteFilePath(AppEnv::STORE_DIR_NAME);
-    const QString store = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-            + QStringLiteral("/covrel/") + AppEnv::STORE_DIR_NAME;
-    static bool told = false;
-    if (!told) {
-        // Set first: in debug mode the log handler asks for the store again.
-        told = true;
-        qDebug().noquote() << QStringLiteral("Папка программы %1 недоступна для записи, хранилище: %2")
-                                      .arg(applicationDir.absolutePath(), store);
+    static QString decidedFor;
+    static QString decided;
+    const QString appDir = applicationDir.absolutePath();
+    if (appDir == decidedFor)
+        return decided;
+    decidedFor = appDir;
+    if (QFileInfo(appDir).isWritable()) {
+        decided = applicationDir.absoluteFilePath(AppEnv::STORE_DIR_NAME);
+        return decided;
     }
-    return store;
+    decided = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/covrel/")
+            + AppEnv::STORE_DIR_NAME;
+    qDebug().noquote()
+            << QStringLiteral("Папка программы %1 недоступна для записи, хранилище: %2").arg(appDir, decided);
+    return decided;
 }
 
 } // namespace
