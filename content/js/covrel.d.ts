@@ -50,7 +50,8 @@ declare namespace Covrel {
 
         /**
          * Answers at once with the same text (a check that the bridge is live).
-         * @answers echoSender
+         * @answers echoSender | echoError
+         * @error tooLarge "Ответ слишком велик для передачи странице (предел %1 символов)" the text is too long to carry back
          * @wrapper Covrel.echo
          */
         echo(handlerId: string, str: string): void;
@@ -135,6 +136,8 @@ declare namespace Covrel {
          * @answers readFromContentDataFinished | readFromContentDataError
          * @error fileNotExists "Файл %1 не найден." %1 is the name as given
          * @error cannotOpenFile "Ошибка открытия файла."
+         * @error invalidName "Недопустимое имя файла" the name holds control characters or is longer than any path
+         * @error tooLarge "Ответ слишком велик для передачи странице (предел %1 символов)"
          * @wrapper Covrel.readContentData
          */
         readFromContentData(handlerId: string, fileName: string, useCurrentFolderPath?: boolean): void;
@@ -143,6 +146,8 @@ declare namespace Covrel {
          * @answers readFromStoreFinished | readFromStoreError
          * @error fileNotExists "Файл %1 не найден." %1 is the name as given
          * @error cannotOpenFile "Ошибка чтения из хранилища"
+         * @error invalidName "Недопустимое имя файла" the name holds control characters or is longer than any path
+         * @error tooLarge "Ответ слишком велик для передачи странице (предел %1 символов)"
          * @wrapper Covrel.readStore
          */
         readFromStore(handlerId: string, fileName: string): void;
@@ -151,6 +156,7 @@ declare namespace Covrel {
          * replaced only by a complete new one.
          * @answers writeToStoreFinished | writeToStoreError
          * @error - "Ошибка записи в хранилище" the folder or the file could not be written
+         * @error - "Недопустимое имя файла" the name holds control characters or is longer than any path
          * @wrapper Covrel.writeStore
          */
         writeToStore(handlerId: string, fileName: string, content: string): void;
@@ -164,6 +170,7 @@ declare namespace Covrel {
          * @error fileNotExists "Файл %1 не найден" no such content data file
          * @error fileExists "Файл %1 уже существует" the documents folder has a file of that name
          * @error cannotCopyFile "Не удалось скопировать файл %1 в %2"
+         * @error invalidName "Недопустимое имя файла"
          * @wrapper Covrel.copyDataFile
          */
         copyDateFile(handlerId: string, filePath: string, correctFileName: string, saveToDefaultDir?: boolean): void;
@@ -184,6 +191,8 @@ declare namespace Covrel {
          * folder); CR LF is read as LF.
          * @answers openFileFinished | openFileError
          * @error cannotOpenFile "Cannot open file: %1" %1 is the system's reason
+         * @error invalidName "Invalid file name. " a name holds control characters or is longer than any path
+         * @error tooLarge "Ответ слишком велик для передачи странице (предел %1 символов)"
          * @wrapper Covrel.openFile
          */
         openFile(handlerId: string, workDir: string, fname: string): void;
@@ -193,6 +202,7 @@ declare namespace Covrel {
          * @answers saveFileFinished | saveFileError
          * @error errorSave "Cannot save file: " followed by the system's reason
          * @error errorSave "Failed to save: " followed by the system's reason (the new file could not replace the old)
+         * @error invalidName "Invalid file name. "
          * @wrapper Covrel.saveFile
          */
         saveFile(handlerId: string, workDir: string, fname: string, data: string): void;
@@ -201,6 +211,7 @@ declare namespace Covrel {
          * @answers deleteFileFinished | deleteFileError
          * @error notFound "Failed file not found"
          * @error errorDelete "Failed to delete"
+         * @error invalidName "Invalid file name. "
          * @wrapper Covrel.deleteFile
          */
         deleteFile(handlerId: string, workDir: string, fname: string): void;
@@ -208,8 +219,10 @@ declare namespace Covrel {
          * Copies each file from[i] to workdirTo/to[i], making folders; an existing target is replaced only with
          * overwrite. Each file answers on its own, then the status list ("ok" or "false" per file) ends the call.
          * @answers copyFileFinished | copyFileError for each file → copyFileStatusFinished
-         * @answers copyFileError (from and to differ in length; no status list follows)
+         * @answers copyFileError (from and to differ in length, or the lists are too long to answer; no status list follows)
          * @error errorInput "Different size FROM and TO array."
+         * @error tooLarge "Ответ слишком велик для передачи странице (предел %1 символов)" the lists are too long to carry back
+         * @error invalidName "Invalid file name. " a name holds control characters or is longer than any path
          * @error errorPathEmpty "Error, one from file paths is empty."
          * @error errorCreateDir "Error create dir. " followed by the folder
          * @error errorFile "Source file is not exist. " followed by the path
@@ -222,7 +235,10 @@ declare namespace Covrel {
          * Tells for each path under workDir whether it exists: each answers on its own, then the status list
          * ("ok" or "false" per path) ends the call.
          * @answers checkExistedFinished | checkExistedError for each path → checkExistedStatusFinished
+         * @answers checkExistedError (the list is too long to answer; no status list follows)
          * @error errorNotFound "File not found. "
+         * @error invalidName "Invalid file name. "
+         * @error tooLarge "Ответ слишком велик для передачи странице (предел %1 символов)" the list is too long (path is empty)
          * @wrapper Covrel.checkExisted
          */
         checkExisted(handlerId: string, workDir: string, paths: string[]): void;
@@ -231,6 +247,8 @@ declare namespace Covrel {
          * regard to case; a relative workDir is under the program's working folder.
          * @answers getFilesInFolderFinished | getFilesInFolderError
          * @error - "Указанная папка не существует"
+         * @error - "Недопустимое имя папки" the folder name holds control characters or is longer than any path
+         * @error - "Ответ слишком велик для передачи странице (предел %1 символов)" too many names to carry back
          * @wrapper Covrel.listFiles
          */
         getFilesInFolder(handlerId: string, workDir: string, pattern: string): void;
@@ -311,6 +329,7 @@ declare namespace Covrel {
 
         /** Answer of echo. */
         readonly echoSender: Signal<[handlerId: string, str: string]>;
+        readonly echoError: Signal<[handlerId: string, errorCode: string, errorMessage: string]>;
         /**
          * The user tries to close the window: the page answers with close(handlerId, accept). Until it accepts,
          * the window stays open.
@@ -963,18 +982,22 @@ declare namespace Covrel {
         args: Variant[];
         code?: string;
     }
+    /** echo. */
+    interface EchoError extends CallError {
+        code: 'tooLarge';
+    }
     /** readStore, readContentData. */
     interface StoreReadError extends CallError {
-        code: 'fileNotExists' | 'cannotOpenFile';
+        code: 'fileNotExists' | 'cannotOpenFile' | 'invalidName' | 'tooLarge';
     }
-    /** copyDataFile; savedTo is the target ('' when the source was missing). */
+    /** copyDataFile; savedTo is the target ('' when the source was missing or the name refused). */
     interface CopyDataFileError extends CallError {
-        code: 'fileNotExists' | 'fileExists' | 'cannotCopyFile';
+        code: 'fileNotExists' | 'fileExists' | 'cannotCopyFile' | 'invalidName';
         savedTo: string;
     }
-    /** openFile, saveFile, deleteFile, copyFiles. */
+    /** openFile, saveFile, deleteFile, copyFiles, checkExisted. */
     interface WorkDirError extends CallError {
-        code: 'cannotOpenFile' | 'errorSave' | 'notFound' | 'errorDelete' | 'errorInput';
+        code: 'cannotOpenFile' | 'errorSave' | 'notFound' | 'errorDelete' | 'errorInput' | 'invalidName' | 'tooLarge';
     }
     /**
      * generateDocx, generateFromTemplate (either settles with the engine the template's name picks): the DOCX
@@ -1169,7 +1192,7 @@ declare namespace Covrel {
         call(path: string | null, method: string, args?: Variant[], options?: CallOptions): Promise<Answer>;
         /** Whether the page runs inside the shell. */
         isAvailable(): boolean;
-        /** Resolves with the same text. */
+        /** Resolves with the same text; rejects with an EchoError. */
         echo(text: string): Promise<string>;
         /** Appends a record to the JSON journal. */
         log(message: string, params?: VariantMap): void;
@@ -1252,9 +1275,12 @@ declare namespace Covrel {
         saveFile(dir: string, name: string, text: string): Promise<string>;
         /** Resolves with the path deleted; rejects with a WorkDirError. */
         deleteFile(dir: string, name: string): Promise<string>;
-        /** Rejects (code "errorInput") only when the lists differ in length. */
+        /**
+         * Rejects with a WorkDirError only when the call is refused as a whole (code "errorInput" when the lists
+         * differ in length, "tooLarge"); failures of single files are in errors.
+         */
         copyFiles(from: string[], toDir: string, to: string[], overwrite?: boolean): Promise<CopyFilesResult>;
-        /** 'ok' or 'false' per path. */
+        /** 'ok' or 'false' per path; rejects with a WorkDirError ("tooLarge") only for too long a list. */
         checkExisted(dir: string, paths: string[]): Promise<string[]>;
         /** Plain file names, sorted without regard to case. */
         listFiles(folder: string, pattern?: string): Promise<string[]>;
