@@ -489,6 +489,7 @@ declare namespace Covrel {
              * @answers getDorvInfoResult | getInfoError
              * @error - "Интеграция с TALQ DORV недоступна, код причины: %1" the integration cannot run (%1 as disabledReasonCode)
              * @error - the integration program's own error text
+             * @error - "Ответ слишком велик для передачи странице (предел %1 символов)" the record is too long to hand over
              * @wrapper Covrel.registry.info
              */
             getDorvInfo(handlerId: string, dorvNumber: number): void;
