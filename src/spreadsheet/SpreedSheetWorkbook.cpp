@@ -1,5 +1,6 @@
 #include "SpreedSheetWorkbook.h"
 
+#include "AnswerLimits.h"
 #include "MsOfficeExcelWorkbook.h"
 #include "MsOfficeExcelWorksheet.h"
 #include "SpreedSheetWorkbookSave.h"
@@ -62,7 +63,9 @@ void Workbook::s_getWorksheet(const QString &handlerId, const QString &name)
 void Workbook::s_getNameRangeValue(const QString &handlerId, const QString &rangeName)
 {
     logRequest("s_getNameRangeValue", handlerId);
-    emit s_getNameRangeValueResult(handlerId, rangeName, m_workbook->getNameRangeValues(rangeName));
+    emit s_getNameRangeValueResult(handlerId, rangeName,
+                                   AnswerLimits::fitted(m_workbook->getNameRangeValues(rangeName),
+                                                        QStringLiteral("s_getNameRangeValue"), handlerId));
 }
 
 void Workbook::saveTo(const QString &handlerId, const QString &filePath, bool copy)

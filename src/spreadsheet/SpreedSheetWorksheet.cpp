@@ -1,5 +1,6 @@
 #include "SpreedSheetWorksheet.h"
 
+#include "AnswerLimits.h"
 #include "MsOfficeExcelPrintOptions.h"
 #include "MsOfficeExcelRange.h"
 #include "MsOfficeExcelWorksheet.h"
@@ -144,7 +145,9 @@ QVariantMap Worksheet::readCells(const QStringList &cells, QVariant (*read)(Rang
 void Worksheet::s_getCellsValue(const QString &handlerId, const QStringList &cells)
 {
     logRequest("s_getCellsValue", handlerId);
-    emit s_getCellsValueResult(handlerId, cells, readCells(cells, valueOf));
+    emit s_getCellsValueResult(
+            handlerId, cells,
+            AnswerLimits::fitted(readCells(cells, valueOf), QStringLiteral("s_getCellsValue"), handlerId));
 }
 
 void Worksheet::s_getCellRangeValue(const QString &handlerId, const QString &cellRange)
@@ -152,7 +155,9 @@ void Worksheet::s_getCellRangeValue(const QString &handlerId, const QString &cel
     log(QStringLiteral("[SpreedSheet::Worksheet::s_getCellRangeValue] Получние значение из диапазона ячеек  %1")
                 .arg(cellRange));
     const std::unique_ptr<Range> range = getRange(cellRange);
-    emit s_getCellRangeValueResult(handlerId, cellRange, range ? range->getValues() : QVariantList());
+    emit s_getCellRangeValueResult(handlerId, cellRange,
+                                   AnswerLimits::fitted(range ? range->getValues() : QVariantList(),
+                                                        QStringLiteral("s_getCellRangeValue"), handlerId));
 }
 
 QVariant Worksheet::rangesEntry(const QString &entry)
@@ -184,13 +189,16 @@ void Worksheet::s_getCellRangesValue(const QString &handlerId, const QStringList
     QVariantMap values;
     for (const QString &entry : cellRanges)
         values.insert(entry, rangesEntry(entry));
-    emit s_getCellRangesValueResult(handlerId, cellRanges, values);
+    emit s_getCellRangesValueResult(handlerId, cellRanges,
+                                    AnswerLimits::fitted(values, QStringLiteral("s_getCellRangesValue"), handlerId));
 }
 
 void Worksheet::s_getFormulasRange(const QString &handlerId, const QStringList &cellRange)
 {
     logRequest("s_getFormulasRange", handlerId);
-    emit s_getFormulasRangeResult(handlerId, cellRange, readCells(cellRange, formulaOf));
+    emit s_getFormulasRangeResult(
+            handlerId, cellRange,
+            AnswerLimits::fitted(readCells(cellRange, formulaOf), QStringLiteral("s_getFormulasRange"), handlerId));
 }
 
 void Worksheet::s_setFormulasRange(const QString &handlerId, const QVariantMap &cellMaps)
@@ -202,7 +210,9 @@ void Worksheet::s_setFormulasRange(const QString &handlerId, const QVariantMap &
 void Worksheet::s_getFormatsRange(const QString &handlerId, const QStringList &cellRange)
 {
     logRequest("s_getFormatsRange", handlerId);
-    emit s_getFormatsRangeResult(handlerId, cellRange, readCells(cellRange, formatOf));
+    emit s_getFormatsRangeResult(
+            handlerId, cellRange,
+            AnswerLimits::fitted(readCells(cellRange, formatOf), QStringLiteral("s_getFormatsRange"), handlerId));
 }
 
 void Worksheet::s_setFormatsRange(const QString &handlerId, const QVariantMap &cellMaps)
@@ -251,7 +261,8 @@ void Worksheet::s_findAllCellByValue(const QString &handlerId, const QString &ce
     logRequest("s_findAllCellByValue", handlerId);
     const QStringList cells = findAll(cellValue);
     log(QStringLiteral("[s_findAllCellByValue] %1 ").arg(cells.join(QStringLiteral(", "))));
-    emit s_findAllCellByValueResult(handlerId, cellValue, cells);
+    emit s_findAllCellByValueResult(handlerId, cellValue,
+                                    AnswerLimits::fitted(cells, QStringLiteral("s_findAllCellByValue"), handlerId));
 }
 
 void Worksheet::watch(const QStringList &cells)
@@ -293,7 +304,8 @@ void Worksheet::s_removeCellsForEventChange(const QString &handlerId, const QStr
 void Worksheet::calculatedHandler()
 {
     // Every watched cell with its current value; nothing earlier is compared.
-    emit s_cellsChanged(readCells(m_watchedCells, valueOf));
+    emit s_cellsChanged(
+            AnswerLimits::fitted(readCells(m_watchedCells, valueOf), QStringLiteral("s_cellsChanged"), QString()));
 }
 
 } // namespace SpreedSheet

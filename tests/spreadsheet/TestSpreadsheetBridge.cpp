@@ -35,6 +35,7 @@ private slots:
     void opening();
     void valuesKeepTheirKinds();
     void rangesAndTheirShapes();
+    void longAnswersArriveWholeOrEmpty();
     void writesInKeyOrder();
     void formulasAndFormats();
     void searchFindsEveryCellOnce();
@@ -140,6 +141,21 @@ void TestSpreadsheetBridge::rangesAndTheirShapes()
     QCOMPARE(m_sheet->during("ws.s_getCellRangesValue('h', ['A1:C1,E5', 'A1:B2,C3', 'A2', 'B1,,x'])"),
              QStringList{"s_getCellRangesValueResult \"h\" [\"A1:C1,E5\",\"A1:B2,C3\",\"A2\",\"B1,,x\"] "
                          "{A1:B2,C3:[[1,2],\"c\"],A1:C1,E5:[[1,2,3],\"e\"],A2:[[4]],B1,,x:[2]}"});
+}
+
+void TestSpreadsheetBridge::longAnswersArriveWholeOrEmpty()
+{
+    // Texts of 3 Mi characters: two make an answer the engine can carry, three
+    // one it cannot, which comes with no values, as a range too large to read.
+    const QString third(3 * 1024 * 1024, QLatin1Char('x'));
+    openSheet({{"A1", third}, {"B1", third}, {"C1", third}});
+    m_sheet->eval("window.sizes = []; ws.s_getCellRangeValueResult.connect(function (h, r, v) {"
+                  "  sizes.push([h, r].concat(v.map(function (row) {"
+                  "    return row.map(function (text) { return text.length; }).join(',');"
+                  "  })).join(' '));"
+                  "})");
+    m_sheet->eval("ws.s_getCellRangeValue('two', 'A1:B1'); ws.s_getCellRangeValue('three', 'A1:C1')");
+    QCOMPARE(m_sheet->eval("sizes").toStringList(), (QStringList{"two A1:B1 3145728,3145728", "three A1:C1"}));
 }
 
 void TestSpreadsheetBridge::writesInKeyOrder()

@@ -38,4 +38,29 @@ qint64 AnswerLimits::chars(const QStringList &list)
     return total;
 }
 
+qint64 AnswerLimits::chars(const QVariant &value)
+{
+    switch (value.userType()) {
+    case QMetaType::QString:
+        return value.toString().size();
+    case QMetaType::QStringList:
+        return chars(value.toStringList()) + value.toStringList().size();
+    case QMetaType::QVariantList: {
+        qint64 total = 1;
+        for (const QVariant &item : value.toList())
+            total += chars(item);
+        return total;
+    }
+    case QMetaType::QVariantMap: {
+        const QVariantMap map = value.toMap();
+        qint64 total = 1;
+        for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+            total += it.key().size() + chars(it.value());
+        return total;
+    }
+    default:
+        return 1;
+    }
+}
+
 void AnswerLimits::setCollector(void (*collect)()) { s_collect = collect; }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 // How much one answer may carry to the page. The web engine hands a signal's
 // arguments to the page one by one and keeps the ones already converted where
@@ -32,7 +33,24 @@ public:
     // Call right before answering with `chars` characters.
     static void beforeAnswer(qint64 chars);
     static qint64 chars(const QStringList &list);
+    // What a value costs the engine: its texts' characters, one for any other
+    // value, so that a million numbers count as a long answer too.
+    static qint64 chars(const QVariant &value);
+    // `values` for an answer whose error is an empty result: when they fit,
+    // after a collection if they are long; empty (and logged) when they do not.
+    template<typename Values>
+    static Values fitted(const Values &values, const QString &operation, const QString &handlerId);
 
     // What makes the web engine collect its garbage; set by the window that hosts it.
     static void setCollector(void (*collect)());
 };
+
+template<typename Values>
+Values AnswerLimits::fitted(const Values &values, const QString &operation, const QString &handlerId)
+{
+    const qint64 count = chars(QVariant::fromValue(values));
+    if (!fits(count, operation, handlerId))
+        return Values();
+    beforeAnswer(count);
+    return values;
+}
