@@ -48,6 +48,9 @@ public:
     virtual void set(const QString &name, const QVariant &value) = 0;
 };
 
+// An object given as a call's argument (Excel's FindNext(After)), as the backend hands it over.
+Q_DECLARE_METATYPE(std::shared_ptr<EmulatedObject>)
+
 // 1-based collection index from the first argument; throws when outside 1..count.
 int collectionIndex(const QVariantList &args, int count);
 [[noreturn]] void throwUnknownMember(const QString &coClass, const QString &member);
@@ -114,6 +117,7 @@ public:
     { }
 
     QString coClass() const override { return m_kind.coClass(); }
+    const State &state() const { return m_state; }
 
     Answer invoke(const QString &member, const QVariantList &args) override
     {

@@ -40,6 +40,12 @@ bool OfficeInstallation::hasWriter() const
             && QFileInfo::exists(m_programDir + QStringLiteral("/types/offapi.rdb"));
 }
 
+bool OfficeInstallation::hasCalc() const
+{
+    return !m_programDir.isEmpty() && QFileInfo::exists(m_programDir + QStringLiteral("/libsclo.so"))
+            && QFileInfo::exists(m_programDir + QStringLiteral("/types/offapi.rdb"));
+}
+
 QString OfficeInstallation::programDir() const { return m_programDir; }
 
 QString OfficeInstallation::soffice() const { return m_programDir + QStringLiteral("/soffice"); }

@@ -11,6 +11,7 @@ public:
     static OfficeInstallation find();
 
     bool hasWriter() const;
+    bool hasCalc() const;
     QString programDir() const;
     QString soffice() const;
     // "7.4" as the suite records it in its own configuration.

@@ -1,5 +1,6 @@
 #include "OfficeProcess.h"
 
+#include "CallBound.h"
 #include "UnoRuntime.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -28,6 +29,11 @@ const int RETRY_PAUSE_MS = 50;
 // The office asks to be started again (after setting up a new profile) by ending with this code.
 const int RESTART_EXIT_CODE = 81;
 const int MAX_RESTARTS = 3;
+
+QString acceptArgument(const QString &pipeName)
+{
+    return QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName);
+}
 } // namespace
 
 void OfficeProcess::ChildOfOurs::setupChildProcess()
@@ -64,6 +70,8 @@ uno::Reference<frame::XDesktop2> OfficeProcess::desktop() const { return m_deskt
 
 bool OfficeProcess::tryConnect()
 {
+    // An office that holds the pipe but does not answer is ended like a hung call.
+    const CallBound bound(findServerPid());
     try {
         uno::Reference<uno::XComponentContext> local = UnoRuntime::context(m_installation.programDir());
         uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
@@ -71,6 +79,7 @@ bool OfficeProcess::tryConnect()
         m_remote.set(resolver->resolve(toOUString(url)), uno::UNO_QUERY_THROW);
         m_desktop = frame::Desktop::create(m_remote);
         ++m_connectionCount;
+        m_serverPid = findServerPid();
         return true;
     } catch (const connection::NoConnectException &) {
         return false;
@@ -79,8 +88,30 @@ bool OfficeProcess::tryConnect()
     }
 }
 
+pid_t OfficeProcess::serverPid() const { return m_serverPid; }
+
+pid_t OfficeProcess::findServerPid() const
+{
+    if (m_process.state() != QProcess::NotRunning)
+        return static_cast<pid_t>(m_process.processId());
+    // A shared office may have been started by the launcher, or by another run.
+    const QByteArray accept = acceptArgument(m_pipeName).toUtf8();
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (!cmdline.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> arguments = cmdline.readAll().split('\0');
+        if (arguments.value(0).endsWith("/soffice.bin") && arguments.contains(accept))
+            return pid.toInt();
+    }
+    return 0;
+}
+
 bool OfficeProcess::isAlive() const
 {
+    if (!m_desktop.is())
+        return false;
+    const CallBound bound(m_serverPid);
     try {
         m_desktop->getComponents();
         return true;
@@ -134,7 +165,7 @@ bool OfficeProcess::start()
             QStringLiteral("--nologo"),
             QStringLiteral("--nodefault"),
             QStringLiteral("--nolockcheck"),
-            QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
+            acceptArgument(m_pipeName),
             QStringLiteral("-env:UserInstallation=%1").arg(QUrl::fromLocalFile(m_profileDir).toString())};
     m_process.setArguments(arguments);
     if (m_shared) {
@@ -189,6 +220,7 @@ void OfficeProcess::seedProfile() const
 void OfficeProcess::terminate()
 {
     if (m_desktop.is()) {
+        const CallBound bound(m_serverPid);
         try {
             m_desktop->terminate();
         } catch (const uno::Exception &) {
@@ -216,6 +248,19 @@ void OfficeProcess::waitForDetachedEnd()
     while (::kill(static_cast<pid_t>(m_detachedPid), 0) == 0 && !deadline.hasExpired())
         QThread::msleep(RETRY_PAUSE_MS);
     m_detachedPid = 0;
+}
+
+void OfficeProcess::lose()
+{
+    m_desktop.clear();
+    m_remote.clear();
+    if (m_serverPid > 0)
+        ::kill(m_serverPid, SIGKILL);
+    m_serverPid = 0;
+    if (m_process.state() != QProcess::NotRunning)
+        m_process.waitForFinished(5000);
+    m_detachedPid = 0;
+    m_ownProfile.reset();
 }
 
 void OfficeProcess::release()

@@ -32,14 +32,21 @@ public:
     int connectionCount() const;
     css::uno::Reference<css::uno::XComponentContext> remoteContext() const;
     css::uno::Reference<css::frame::XDesktop2> desktop() const;
+    // The office process answering on the pipe (soffice.bin), 0 when unknown.
+    pid_t serverPid() const;
+    // Whether the connected office still answers (one round trip).
+    bool isAlive() const;
     // Ends the office (as quitting the application would) and drops the connection.
     void terminate();
+    // The office died or stopped answering: ends what is left of it and
+    // drops the connection, so the next connect starts a fresh one.
+    void lose();
     // Drops the connection and leaves the office running.
     void release();
 
 private:
     bool tryConnect();
-    bool isAlive() const;
+    pid_t findServerPid() const;
     bool start();
     void seedProfile() const;
     void waitForDetachedEnd();
@@ -62,6 +69,7 @@ private:
     ChildOfOurs m_process;
     qint64 m_detachedPid = 0;
     int m_connectionCount = 0;
+    pid_t m_serverPid = 0;
     std::unique_ptr<QTemporaryDir> m_ownProfile;
     css::uno::Reference<css::uno::XComponentContext> m_remote;
     css::uno::Reference<css::frame::XDesktop2> m_desktop;

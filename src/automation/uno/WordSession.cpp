@@ -41,6 +41,8 @@ void WordSession::checkRunning() const
 
 QString WordSession::version() const { return m_version; }
 
+const std::shared_ptr<OfficeProcess> &WordSession::office() const { return m_office; }
+
 uno::Reference<frame::XDesktop2> WordSession::desktop() const
 {
     checkRunning();

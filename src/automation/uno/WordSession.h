@@ -28,6 +28,7 @@ public:
     // Throws AutomationFault (the server has gone) once the application has quit.
     void checkRunning() const;
     QString version() const;
+    const std::shared_ptr<OfficeProcess> &office() const;
     css::uno::Reference<css::frame::XDesktop2> desktop() const;
     css::uno::Reference<css::uno::XComponentContext> remoteContext() const;
     // Open text documents only, in the office's order.
