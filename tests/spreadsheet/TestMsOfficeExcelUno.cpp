@@ -35,6 +35,97 @@ QString prefixOf(const QString &sheet, bool quoted)
                   : sheet + QLatin1Char('!');
 }
 
+QString fixturesDir() { return qEnvironmentVariable("COVREL_SHARED_DIR") + QStringLiteral("/fixtures/xlsx"); }
+
+// The areas of a reference without their sheet names: "'L''E'!$A$1:$I$131" -> "$A$1:$I$131".
+QStringList localAreas(const QString &reference)
+{
+    QStringList areas;
+    for (const QString &area : reference.split(QRegularExpression(QStringLiteral(",(?=(?:[^']*'[^']*')*[^']*$)"))))
+        areas.append(area.mid(area.lastIndexOf(QLatin1Char('!')) + 1));
+    return areas;
+}
+
+struct PrintSettings
+{
+    QString area, titleRows; // as the page setup gives them
+    QString areaName, titlesName; // the names a saved workbook holds, as Excel writes them
+};
+
+// A workbook's print settings as Excel wrote them, by sheet index: what the
+// layer keeps of them (title rows only) and how Excel writes that back.
+QMap<int, PrintSettings> printSettingsOf(const QString &path)
+{
+    static const QRegularExpression definedName(QStringLiteral("^(\\d+) _xlnm\\.(Print_Area|Print_Titles) = (.*)$"));
+    static const QRegularExpression rows(QStringLiteral("^\\$?\\d+:\\$?\\d+$"));
+    QMap<int, PrintSettings> settings;
+    for (const QString &name : XlsxTestPackage::definedNames(path)) {
+        const QRegularExpressionMatch match = definedName.match(name);
+        if (!match.hasMatch())
+            continue;
+        const int sheet = match.captured(1).toInt();
+        const QString reference = match.captured(3);
+        const QString prefix = reference.left(reference.indexOf(QLatin1Char('!')) + 1);
+        const QStringList areas = localAreas(reference);
+        if (match.captured(2) == QLatin1String("Print_Area")) {
+            settings[sheet].area = areas.join(QLatin1Char(','));
+            settings[sheet].areaName = reference;
+        } else {
+            settings[sheet].titleRows = areas.filter(rows).join(QLatin1Char(','));
+            if (!settings[sheet].titleRows.isEmpty())
+                settings[sheet].titlesName = prefix + settings[sheet].titleRows;
+        }
+    }
+    return settings;
+}
+
+double serialOf(const QVariant &value)
+{
+    if (value.userType() != QMetaType::QDateTime)
+        return value.toDouble();
+    const QDateTime when = value.toDateTime();
+    return QDate(1899, 12, 30).daysTo(when.date()) + when.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
+// Up to `limit` formulas and as many constants of each sheet read back as written.
+void compareCells(MsOfficeExcel::Workbook *workbook, const QList<Xlsx::WrittenSheet> &written, int limit)
+{
+    for (int i = 0; i < written.size(); ++i) {
+        MsOfficeExcel::Worksheet *worksheet = workbook->getWorksheet(i);
+        QVERIFY(worksheet);
+        QCOMPARE(worksheet->getName(), written.at(i).name);
+        int formulas = 0, constants = 0;
+        for (auto it = written.at(i).cells.cbegin(); it != written.at(i).cells.cend(); ++it) {
+            const bool formula = !it->formula.isEmpty();
+            if ((formula ? formulas : constants) >= limit)
+                continue;
+            ++(formula ? formulas : constants);
+            MsOfficeExcel::Range *range = worksheet->getRange(it.key());
+            QVERIFY(range);
+            const QString where = written.at(i).name + QLatin1Char('!') + it.key();
+            if (formula) {
+                QCOMPARE(range->getFormula(), QStringLiteral("=") + it->formula);
+            } else if (it->value.userType() == QMetaType::Double) {
+                QVERIFY2(qAbs(serialOf(range->getValue()) - it->value.toDouble())
+                                 < 1e-9 * qMax(1.0, qAbs(it->value.toDouble())),
+                         qPrintable(where + " " + range->getValue().toString()));
+            } else {
+                QVERIFY2(range->getValue() == it->value, qPrintable(where + " " + range->getValue().toString()));
+            }
+        }
+    }
+}
+
+void comparePrintSettings(MsOfficeExcel::Workbook *workbook, const QMap<int, PrintSettings> &expected, int sheets)
+{
+    for (int i = 0; i < sheets; ++i) {
+        MsOfficeExcel::Worksheet *worksheet = workbook->getWorksheet(i);
+        QVERIFY(worksheet);
+        QCOMPARE(worksheet->getPrintArea(), expected.value(i).area);
+        QCOMPARE(worksheet->getPrintTitleRows(), expected.value(i).titleRows);
+    }
+}
+
 } // namespace
 
 class TestMsOfficeExcelUno : public QObject
@@ -49,6 +140,8 @@ private slots:
     void sheetNamesAsExcelShowsThem();
     void printSettingsSurviveOpeningAndSaving_data();
     void printSettingsSurviveOpeningAndSaving();
+    void excelMadeWorkbooks_data();
+    void excelMadeWorkbooks();
 
 private:
     QString write(const QString &name, const QList<Xlsx::Sheet> &sheets, const QList<Xlsx::Name> &names = {});
@@ -181,6 +274,54 @@ void TestMsOfficeExcelUno::printSettingsSurviveOpeningAndSaving()
     QVERIFY2(names.contains("1 _xlnm.Print_Titles = " + prefix + "$1:$2"), qPrintable(names.join('\n')));
     QVERIFY2(names.contains("1 Keep = " + prefix + "$B$2"), qPrintable(names.join('\n')));
     QCOMPARE(names.size(), 3);
+}
+
+void TestMsOfficeExcelUno::excelMadeWorkbooks_data()
+{
+    QTest::addColumn<QString>("fixture");
+    const QDir dir(fixturesDir());
+    for (const QString &name : dir.entryList({QStringLiteral("*.xlsx")}, QDir::Files))
+        QTest::newRow(qPrintable(name)) << dir.filePath(name);
+    if (!dir.exists())
+        QTest::newRow("no fixtures") << QString();
+}
+
+// Workbooks Excel made: each opens, its print areas and title rows survive
+// the normalisation, its cells read back as written, and a saved copy
+// holds the same settings as Excel's own names and opens again with them.
+void TestMsOfficeExcelUno::excelMadeWorkbooks()
+{
+    QFETCH(QString, fixture);
+    if (fixture.isEmpty())
+        QSKIP("The Excel-made workbooks are absent (../shared/fixtures/xlsx)");
+    const QString copy = m_dir.filePath(QStringLiteral("fixture/") + QFileInfo(fixture).fileName());
+    QVERIFY(QDir().mkpath(QFileInfo(copy).absolutePath()));
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(fixture, copy));
+    const QList<Xlsx::WrittenSheet> written = Xlsx::read(fixture);
+    QVERIFY(!written.isEmpty());
+    const QMap<int, PrintSettings> expected = printSettingsOf(fixture);
+
+    MsOfficeExcel::Workbook *workbook = m_excel->open(copy);
+    QVERIFY(workbook);
+    comparePrintSettings(workbook, expected, written.size());
+    compareCells(workbook, written, 30);
+
+    const QString saved = m_dir.filePath(QStringLiteral("fixture/saved-") + QFileInfo(fixture).fileName());
+    workbook->saveAs(saved);
+    const QStringList names = Xlsx::definedNames(saved);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        if (!it->areaName.isEmpty())
+            QVERIFY2(names.contains(QStringLiteral("%1 _xlnm.Print_Area = %2").arg(it.key()).arg(it->areaName)),
+                     qPrintable(names.join('\n')));
+        if (!it->titlesName.isEmpty())
+            QVERIFY2(names.contains(QStringLiteral("%1 _xlnm.Print_Titles = %2").arg(it.key()).arg(it->titlesName)),
+                     qPrintable(names.join('\n')));
+    }
+    workbook->close(false);
+    MsOfficeExcel::Workbook *reopened = m_excel->open(saved);
+    QVERIFY(reopened);
+    comparePrintSettings(reopened, expected, written.size());
 }
 
 QTEST_MAIN(TestMsOfficeExcelUno)

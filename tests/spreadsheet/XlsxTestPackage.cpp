@@ -34,6 +34,31 @@ const char *const STYLES =
 
 QString escaped(const QString &text) { return text.toHtmlEscaped(); }
 
+// Text as an XML reader gives it: line ends normalised, references resolved,
+// and OOXML's own escapes of control characters ("_x000D_") decoded.
+QString unescaped(QString text)
+{
+    static const QRegularExpression reference(QStringLiteral("&#(x?)([0-9A-Fa-f]+);|_x([0-9A-Fa-f]{4})_"));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QString resolved;
+    int done = 0;
+    QRegularExpressionMatchIterator it = reference.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        resolved += text.mid(done, match.capturedStart() - done);
+        const bool escape = !match.captured(3).isEmpty();
+        const bool hex = escape || !match.captured(1).isEmpty();
+        resolved += QChar(static_cast<char16_t>(match.captured(escape ? 3 : 2).toUInt(nullptr, hex ? 16 : 10)));
+        done = match.capturedEnd();
+    }
+    resolved += text.mid(done);
+    return resolved.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&apos;"), QStringLiteral("'"))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
 int rowOf(const QString &address)
 {
     static const QRegularExpression digits(QStringLiteral("\\d+$"));
@@ -147,12 +172,99 @@ QStringList XlsxTestPackage::definedNames(const QString &path)
         const QRegularExpressionMatch match = it.next();
         const QString attributes = match.captured(1);
         const QRegularExpressionMatch sheet = sheetAttribute.match(attributes);
-        QString reference = match.captured(2);
-        reference.replace(QStringLiteral("&apos;"), QStringLiteral("'"))
-                .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        const QString reference = unescaped(match.captured(2));
         names.append(QStringLiteral("%1 %2 = %3")
                              .arg(sheet.hasMatch() ? sheet.captured(1) : QStringLiteral("-1"),
                                   nameAttribute.match(attributes).captured(1), reference));
     }
     return names;
+}
+
+namespace {
+
+QString attribute(const QString &attributes, const QString &name)
+{
+    const QRegularExpression pattern(QStringLiteral("\\b%1=\"([^\"]*)\"").arg(name));
+    return unescaped(pattern.match(attributes).captured(1));
+}
+
+QStringList sharedStrings(const QByteArray &xml)
+{
+    static const QRegularExpression item(QStringLiteral("<si>(.*?)</si>"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression text(QStringLiteral("<t[^>]*>([^<]*)</t>"));
+    QStringList strings;
+    QRegularExpressionMatchIterator items = item.globalMatch(QString::fromUtf8(xml));
+    while (items.hasNext()) {
+        QString joined;
+        QRegularExpressionMatchIterator texts = text.globalMatch(items.next().captured(1));
+        while (texts.hasNext())
+            joined += unescaped(texts.next().captured(1));
+        strings.append(joined);
+    }
+    return strings;
+}
+
+QMap<QString, XlsxTestPackage::Written> cellsOf(const QByteArray &xml, const QStringList &strings)
+{
+    static const QRegularExpression cell(QStringLiteral("<c r=\"([A-Z]+\\d+)\"([^>]*?)(?:/>|>(.*?)</c>)"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression formula(QStringLiteral("<f[^>]*>([^<]+)</f>"));
+    static const QRegularExpression value(QStringLiteral("<v>([^<]*)</v>"));
+    static const QRegularExpression inlineText(QStringLiteral("<t[^>]*>([^<]*)</t>"));
+    QMap<QString, XlsxTestPackage::Written> cells;
+    QRegularExpressionMatchIterator it = cell.globalMatch(QString::fromUtf8(xml));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        const QString body = match.captured(3);
+        const QString type = attribute(match.captured(2), QStringLiteral("t"));
+        XlsxTestPackage::Written written;
+        if (body.contains(QLatin1String("<f"))) {
+            written.formula = unescaped(formula.match(body).captured(1));
+            if (written.formula.isEmpty())
+                continue;
+        } else if (type == QLatin1String("s")) {
+            written.value = strings.value(value.match(body).captured(1).toInt());
+        } else if (type == QLatin1String("inlineStr")) {
+            written.value = unescaped(inlineText.match(body).captured(1));
+        } else if (type == QLatin1String("b")) {
+            written.value = value.match(body).captured(1) == QLatin1String("1");
+        } else if (type.isEmpty() || type == QLatin1String("n")) {
+            const QString number = value.match(body).captured(1);
+            if (number.isEmpty())
+                continue;
+            written.value = number.toDouble();
+        } else {
+            continue;
+        }
+        cells.insert(match.captured(1), written);
+    }
+    return cells;
+}
+
+} // namespace
+
+QList<XlsxTestPackage::WrittenSheet> XlsxTestPackage::read(const QString &path)
+{
+    const DocxTestPackage::Parts parts = DocxTestPackage::read(path);
+    const QString workbook = QString::fromUtf8(parts.value(QStringLiteral("xl/workbook.xml")));
+    const QString relationships = QString::fromUtf8(parts.value(QStringLiteral("xl/_rels/workbook.xml.rels")));
+    const QStringList strings = sharedStrings(parts.value(QStringLiteral("xl/sharedStrings.xml")));
+    static const QRegularExpression sheet(QStringLiteral("<sheet ([^>]*)/>"));
+    static const QRegularExpression relationship(QStringLiteral("<Relationship ([^>]*)/>"));
+    QMap<QString, QString> targets;
+    QRegularExpressionMatchIterator rels = relationship.globalMatch(relationships);
+    while (rels.hasNext()) {
+        const QString attributes = rels.next().captured(1);
+        targets.insert(attribute(attributes, QStringLiteral("Id")), attribute(attributes, QStringLiteral("Target")));
+    }
+    QList<WrittenSheet> sheets;
+    QRegularExpressionMatchIterator it = sheet.globalMatch(workbook);
+    while (it.hasNext()) {
+        const QString attributes = it.next().captured(1);
+        QString target = targets.value(attribute(attributes, QStringLiteral("r:id")));
+        target = target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target;
+        sheets.append({attribute(attributes, QStringLiteral("name")), cellsOf(parts.value(target), strings)});
+    }
+    return sheets;
 }

@@ -31,6 +31,21 @@ public:
     };
 
     static bool write(const QString &path, const QList<Sheet> &sheets, const QList<Name> &names = {});
+
+    // What a package's sheets hold as written: per cell, a formula's text
+    // (without "=") or a constant (number, text, boolean). Shared formulas
+    // other than their first cell carry no text and are left out.
+    struct Written
+    {
+        QString formula;
+        QVariant value;
+    };
+    struct WrittenSheet
+    {
+        QString name;
+        QMap<QString, Written> cells;
+    };
+    static QList<WrittenSheet> read(const QString &path);
     // The defined names of a package as "<sheet index or -1> <name> = <reference>", in file order.
     static QStringList definedNames(const QString &path);
 };

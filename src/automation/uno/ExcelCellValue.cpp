@@ -1,5 +1,6 @@
 #include "ExcelCellValue.h"
 
+#include "ExcelSession.h"
 #include "ExcelWorkbookState.h"
 #include "UnoProperties.h"
 #include "UnoRuntime.h"
@@ -211,8 +212,16 @@ QString formula(ExcelWorkbookState &workbook, ExcelSession &session, const uno::
     case table::CellContentType_EMPTY:
         return QString();
     case table::CellContentType_FORMULA: {
-        const uno::Sequence<sheet::FormulaToken> tokens =
+        uno::Sequence<sheet::FormulaToken> tokens =
                 uno::Reference<sheet::XFormulaTokens>(cell, uno::UNO_QUERY_THROW)->getTokens();
+        // A reference to a deleted cell comes out as an empty constant: Excel writes it #REF!.
+        const ExcelOpCodes &opCodes = session.excelOpCodes(workbook);
+        for (sheet::FormulaToken &token : tokens) {
+            if (token.OpCode == opCodes.push && !token.Data.hasValue()) {
+                token.OpCode = opCodes.bad;
+                token.Data <<= rtl::OUString("#REF!");
+            }
+        }
         return QLatin1Char('=')
                 + toQString(
                         workbook.formulaParser(session).as<sheet::XFormulaParser>()->printFormula(tokens, position));

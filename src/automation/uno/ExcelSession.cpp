@@ -10,6 +10,7 @@
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/FormulaLanguage.hpp>
 #include <com/sun/star/sheet/FormulaMapGroup.hpp>
+#include <com/sun/star/sheet/FormulaMapGroupSpecialOffset.hpp>
 #include <com/sun/star/sheet/XFormulaOpCodeMapper.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -33,7 +34,7 @@ bool ExcelSession::connect(QString *error)
     const bool connected = m_office->connect(error);
     if (m_office->connectionCount() != m_connection) {
         forgetWorkbooks();
-        m_opCodes = {};
+        m_opCodes = ExcelOpCodes();
         m_connection = m_office->connectionCount();
     }
     return connected;
@@ -99,15 +100,19 @@ void ExcelSession::close(ExcelWorkbookState &workbook)
         workbook.model().as<lang::XComponent>()->dispose();
 }
 
-const uno::Sequence<sheet::FormulaOpCodeMapEntry> &ExcelSession::excelOpCodes(ExcelWorkbookState &asker)
+const ExcelOpCodes &ExcelSession::excelOpCodes(ExcelWorkbookState &asker)
 {
-    if (!m_opCodes.hasElements()) {
+    if (!m_opCodes.map.hasElements()) {
         const uno::Reference<sheet::XFormulaOpCodeMapper> mapper(
                 asker.model().as<lang::XMultiServiceFactory>()->createInstance(
                         "com.sun.star.sheet.FormulaOpCodeMapper"),
                 uno::UNO_QUERY_THROW);
-        m_opCodes = mapper->getAvailableMappings(sheet::FormulaLanguage::XL_ENGLISH,
-                                                 sheet::FormulaMapGroup::ALL_EXCEPT_SPECIAL);
+        const uno::Sequence<sheet::FormulaOpCodeMapEntry> special =
+                mapper->getAvailableMappings(sheet::FormulaLanguage::XL_ENGLISH, sheet::FormulaMapGroup::SPECIAL);
+        m_opCodes.push = special[sheet::FormulaMapGroupSpecialOffset::PUSH].Token.OpCode;
+        m_opCodes.bad = special[sheet::FormulaMapGroupSpecialOffset::BAD].Token.OpCode;
+        m_opCodes.map = mapper->getAvailableMappings(sheet::FormulaLanguage::XL_ENGLISH,
+                                                     sheet::FormulaMapGroup::ALL_EXCEPT_SPECIAL);
     }
     return m_opCodes;
 }

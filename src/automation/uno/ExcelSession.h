@@ -14,6 +14,16 @@
 class OfficePool;
 class OfficeProcess;
 
+// Excel's formula language as the office's formula parser takes it.
+struct ExcelOpCodes
+{
+    css::uno::Sequence<css::sheet::FormulaOpCodeMapEntry> map;
+    // A constant, and a text printed as it is: the office hands a reference
+    // to a deleted cell out as an empty constant, which prints as nothing.
+    sal_Int32 push = 0;
+    sal_Int32 bad = 0;
+};
+
 // One application object attached to a session; its Quit detaches it only.
 struct ExcelAttachment
 {
@@ -48,7 +58,7 @@ public:
     // Closes the workbook in the office; its objects fail from now on.
     void close(ExcelWorkbookState &workbook);
     // The function names and separators of Excel's formula language, asked once per office.
-    const css::uno::Sequence<css::sheet::FormulaOpCodeMapEntry> &excelOpCodes(ExcelWorkbookState &asker);
+    const ExcelOpCodes &excelOpCodes(ExcelWorkbookState &asker);
 
     std::shared_ptr<ExcelAttachment> attach();
     void quit(ExcelAttachment &attachment);
@@ -69,5 +79,5 @@ private:
     std::vector<std::weak_ptr<ExcelAttachment>> m_attachments;
     // By the workbook's identity, which its state holds: no other document can take the key while it lives.
     QHash<css::uno::XInterface *, std::shared_ptr<ExcelWorkbookState>> m_workbooks;
-    css::uno::Sequence<css::sheet::FormulaOpCodeMapEntry> m_opCodes;
+    ExcelOpCodes m_opCodes;
 };

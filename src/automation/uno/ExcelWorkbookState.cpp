@@ -151,7 +151,7 @@ UnoObject &ExcelWorkbookState::formulaParser(ExcelSession &session)
         const uno::Reference<beans::XPropertySet> parser(
                 m_model.as<lang::XMultiServiceFactory>()->createInstance("com.sun.star.sheet.FormulaParser"),
                 uno::UNO_QUERY_THROW);
-        parser->setPropertyValue("OpCodeMap", uno::Any(session.excelOpCodes(*this)));
+        parser->setPropertyValue("OpCodeMap", uno::Any(session.excelOpCodes(*this).map));
         parser->setPropertyValue("CompileEnglish", uno::Any(true));
         parser->setPropertyValue("FormulaConvention", uno::Any(sheet::AddressConvention::XL_A1));
         m_formulaParser = UnoObject(parser);
