@@ -41,13 +41,25 @@ listen(sheet, ['checkAvailableResult', 'openFileOpened', 'openFileError', 'openF
 )";
 } // namespace
 
-SheetPage::SheetPage(bool demoContent)
-    : m_server(new ScriptedAutomationBackend)
-    , m_excel(new ScriptedExcel(*m_server))
-    , m_page(new PageHarness)
+SheetPage::SheetPage(bool demoContent, Server server)
+    : m_page(new PageHarness)
 {
+    if (server == Server::Scripted) {
+        m_server.reset(new ScriptedAutomationBackend);
+        m_excel.reset(new ScriptedExcel(*m_server));
+    } else {
+        QDir().mkpath(m_page->path(QStringLiteral("plugins")));
+        QFile::link(officePlugin(), m_page->path(QStringLiteral("plugins/libcovrel_automation_uno.so")));
+    }
     if (demoContent)
         m_page->useDemoContent();
+}
+
+QString SheetPage::officePlugin()
+{
+    const QString built =
+            qEnvironmentVariable("COVREL_BIN_DIR") + QStringLiteral("/plugins/libcovrel_automation_uno.so");
+    return QFileInfo::exists(built) ? built : QString();
 }
 
 SheetPage::~SheetPage()

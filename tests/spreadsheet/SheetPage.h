@@ -6,15 +6,21 @@
 #include <QScopedPointer>
 
 // A real page over the spreadsheet bridge, with the spreadsheet application
-// held in memory: the page gets listen()/during() helpers that record the
-// answers a call got before it returned, each rendered as one line
-// ("s_saveAsResult \"h\" \"/path\""; null, dates as date:YYYY-MM-DD,
-// workbooks as workbook:<path>, worksheets as worksheet).
+// held in memory, or the office suite's through the automation plugin: the
+// page gets listen()/during() helpers that record the answers a call got
+// before it returned, each rendered as one line ("s_saveAsResult \"h\"
+// \"/path\""; null, dates as date:YYYY-MM-DD, workbooks as
+// workbook:<path>, worksheets as worksheet).
 class SheetPage
 {
 public:
-    explicit SheetPage(bool demoContent = false);
+    enum class Server { Scripted, Office };
+
+    explicit SheetPage(bool demoContent = false, Server server = Server::Scripted);
     ~SheetPage();
+
+    // The automation plugin built with the program; empty when it was not built.
+    static QString officePlugin();
 
     ScriptedAutomationBackend &server() { return *m_server; }
     ScriptedExcel &excel() { return *m_excel; }
