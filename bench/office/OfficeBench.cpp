@@ -11,6 +11,7 @@
 #include "AutomationBackend.h"
 #include "AutomationObject.h"
 #include "AutomationPlugin.h"
+#include "CountingBackend.h"
 #include "OfficeProcesses.h"
 #include "PageHarness.h"
 
@@ -34,62 +35,6 @@ const QString PLUGIN = QStringLiteral("plugins/libcovrel_automation_uno.so");
 const QString PYTHON = QStringLiteral("/usr/bin/python3");
 const int READS = 300;
 const int READ_ROUNDS = 11;
-
-// Counts the automation calls the Word layer makes and the time they take.
-class CountingBackend : public AutomationBackend
-{
-public:
-    explicit CountingBackend(AutomationBackend *inner)
-        : m_inner(inner)
-    { }
-    int calls = 0;
-    double ms = 0;
-    QHash<QString, double> msByMember;
-    QHash<QString, int> callsByMember;
-
-    template<class Work>
-    auto timed(const QString &member, Work work)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        auto result = work();
-        const double spent = timer.nsecsElapsed() / 1e6;
-        ms += spent;
-        ++calls;
-        msByMember[member] += spent;
-        ++callsByMember[member];
-        return result;
-    }
-
-    QString classIdFromProgId(const QString &progId) override { return m_inner->classIdFromProgId(progId); }
-    Handle create(const QString &id, bool attach, AutomationError *error) override
-    {
-        return m_inner->create(id, attach, error);
-    }
-    Handle querySubObject(Handle object, const QString &signature, const QVariantList &args,
-                          AutomationError *error) override
-    {
-        return timed(signature, [&] { return m_inner->querySubObject(object, signature, args, error); });
-    }
-    QVariant dynamicCall(Handle object, const QString &signature, const QVariantList &args,
-                         AutomationError *error) override
-    {
-        return timed(signature, [&] { return m_inner->dynamicCall(object, signature, args, error); });
-    }
-    QVariant property(Handle object, const QString &name, AutomationError *error) override
-    {
-        return timed(name, [&] { return m_inner->property(object, name, error); });
-    }
-    bool setProperty(Handle object, const QString &name, const QVariant &value, AutomationError *error) override
-    {
-        return timed(name, [&] { return m_inner->setProperty(object, name, value, error); });
-    }
-    QString coClass(Handle object) override { return m_inner->coClass(object); }
-    void release(Handle object) override { m_inner->release(object); }
-
-private:
-    AutomationBackend *m_inner;
-};
 
 double median(QVector<double> values)
 {
