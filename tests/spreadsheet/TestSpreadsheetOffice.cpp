@@ -1,6 +1,7 @@
 // The spreadsheet bridge as a page meets it on the office suite: real page
 // script over the automation plugin and a real office. Workbooks are
 // packages written here; print-outs go to a real print queue.
+#include "AutomationObject.h"
 #include "EventWait.h"
 #include "OfficeProcesses.h"
 #include "PrintQueue.h"
@@ -55,6 +56,7 @@ private slots:
     void failingOpensAreAnswered_data();
     void failingOpensAreAnswered();
     void changeWorkbookIdClosesTheOldOne();
+    void stopLeavesTheUsersWorkbookOpen();
     void lostOfficeIsAnsweredAndReplaced_data();
     void lostOfficeIsAnsweredAndReplaced();
     void printsToARealQueue();
@@ -242,6 +244,30 @@ void TestSpreadsheetOffice::changeWorkbookIdClosesTheOldOne()
     QCOMPARE(m_sheet->eval("books.A.getFilePath()").toString(), QString());
     QCOMPARE(m_sheet->during("wsB.s_getCellsValue('h', ['A1'])"),
              QStringList{"s_getCellsValueResult \"h\" [\"A1\"] {A1:2}"});
+}
+
+// Closing the page closes its own workbooks unsaved; a workbook the user
+// opened in the same office stays open, and so does the office.
+void TestSpreadsheetOffice::stopLeavesTheUsersWorkbookOpen()
+{
+    const QString mine = m_sheet->page().path("in/mine.xlsx");
+    QVERIFY(QDir().mkpath(m_sheet->page().path("in")));
+    QVERIFY(Xlsx::write(mine, {{"S", {{"A1", {"mine"}}}}}));
+    AutomationObject user(AutomationObject::classIdFromProgId(QStringLiteral("Excel.Application")) + '&');
+    QList<QVariant> arguments{mine, 0, false};
+    AutomationObject *workbook =
+            user.querySubObject("Workbooks")->querySubObject("Open(QVariant,QVariant,QVariant)", arguments);
+    QVERIFY(workbook);
+    // Pages of earlier cases that went without closing left theirs in this office too.
+    const int open = user.querySubObject("Workbooks")->property("Count").toInt();
+    openBook("book.xlsx", "A", {{"A1", {1}}});
+    const QByteArray saved = head(m_sheet->page().path("in/book.xlsx"), 1 << 20);
+    m_sheet->eval("wsA.s_setCellValue('h', 'A1', 'unsaved'); __covrelBridge.close('c', true)");
+    QCOMPARE(head(m_sheet->page().path("in/book.xlsx"), 1 << 20), saved);
+    QCOMPARE(workbook->property("FullName").toString(), mine);
+    QCOMPARE(user.querySubObject("Workbooks")->property("Count").toInt(), open);
+    workbook->dynamicCall("Close(QVariant)", false);
+    user.dynamicCall("Quit()");
 }
 
 void TestSpreadsheetOffice::lostOfficeIsAnsweredAndReplaced_data()
