@@ -43,10 +43,10 @@ bool makeTimer()
 
 void setTimer(int ms)
 {
-    struct itimerspec spec = {};
-    spec.it_value.tv_sec = ms / 1000;
-    spec.it_value.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
-    timer_settime(s_timer, 0, &spec, nullptr);
+    struct itimerspec due = {};
+    due.it_value.tv_sec = ms / 1000;
+    due.it_value.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+    timer_settime(s_timer, 0, &due, nullptr);
 }
 
 void arm(pid_t office)
