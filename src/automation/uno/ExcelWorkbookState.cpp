@@ -6,7 +6,6 @@
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
-#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/AddressConvention.hpp>
@@ -19,9 +18,6 @@
 #include <com/sun/star/util/XNumberFormats.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 
-#include <QDir>
-#include <QUrl>
-
 using namespace css;
 
 namespace {
@@ -31,40 +27,13 @@ const lang::Locale FORMAT_LOCALE("en", "US", "");
 
 ExcelWorkbookState::ExcelWorkbookState(const uno::Reference<lang::XComponent> &component,
                                        const uno::Reference<uno::XInterface> &identity)
-    : m_model(component)
-    , m_identity(identity)
+    : OfficeDocumentState(component, identity, QStringLiteral("The workbook has been closed"))
 { }
-
-UnoObject &ExcelWorkbookState::model() { return m_model; }
-
-const uno::Reference<uno::XInterface> &ExcelWorkbookState::identity() const { return m_identity; }
-
-QString ExcelWorkbookState::fullName()
-{
-    const rtl::OUString url = m_model.as<frame::XModel>()->getURL();
-    if (url != m_url) {
-        m_path = QDir::toNativeSeparators(QUrl(toQString(url)).toLocalFile());
-        m_url = url;
-    }
-    return m_path;
-}
-
-int ExcelWorkbookState::revision() const { return m_revision; }
-
-void ExcelWorkbookState::changed() { ++m_revision; }
-
-void ExcelWorkbookState::checkOpen() const
-{
-    if (m_closed)
-        throw AutomationFault{DispatchCode::EXCEPTION, QStringLiteral("The workbook has been closed")};
-}
-
-void ExcelWorkbookState::markClosed() { m_closed = true; }
 
 const QList<std::shared_ptr<ExcelSheetState>> &ExcelWorkbookState::sheets()
 {
     if (!m_sheetsRead) {
-        const uno::Reference<container::XIndexAccess> all(m_model.as<sheet::XSpreadsheetDocument>()->getSheets(),
+        const uno::Reference<container::XIndexAccess> all(model().as<sheet::XSpreadsheetDocument>()->getSheets(),
                                                           uno::UNO_QUERY_THROW);
         const sal_Int32 count = all->getCount();
         for (sal_Int32 index = 0; index < count; ++index)
@@ -92,7 +61,7 @@ std::shared_ptr<ExcelSheetState> ExcelWorkbookState::sheetAt(int index)
 UnoObject &ExcelWorkbookState::numberFormats()
 {
     if (!m_numberFormats.is())
-        m_numberFormats = UnoObject(m_model.as<util::XNumberFormatsSupplier>()->getNumberFormats());
+        m_numberFormats = UnoObject(model().as<util::XNumberFormatsSupplier>()->getNumberFormats());
     return m_numberFormats;
 }
 
@@ -139,7 +108,7 @@ QDate ExcelWorkbookState::nullDate()
 {
     if (!m_nullDate.isValid()) {
         util::Date date(30, 12, 1899);
-        m_model.as<util::XNumberFormatsSupplier>()->getNumberFormatSettings()->getPropertyValue("NullDate") >>= date;
+        model().as<util::XNumberFormatsSupplier>()->getNumberFormatSettings()->getPropertyValue("NullDate") >>= date;
         m_nullDate = QDate(date.Year, date.Month, date.Day);
     }
     return m_nullDate;
@@ -149,7 +118,7 @@ UnoObject &ExcelWorkbookState::formulaParser(ExcelSession &session)
 {
     if (!m_formulaParser.is()) {
         const uno::Reference<beans::XPropertySet> parser(
-                m_model.as<lang::XMultiServiceFactory>()->createInstance("com.sun.star.sheet.FormulaParser"),
+                model().as<lang::XMultiServiceFactory>()->createInstance("com.sun.star.sheet.FormulaParser"),
                 uno::UNO_QUERY_THROW);
         parser->setPropertyValue("OpCodeMap", uno::Any(session.excelOpCodes(*this).map));
         parser->setPropertyValue("CompileEnglish", uno::Any(true));
@@ -162,7 +131,7 @@ UnoObject &ExcelWorkbookState::formulaParser(ExcelSession &session)
 UnoObject &ExcelWorkbookState::namedRanges()
 {
     if (!m_namedRanges.is())
-        m_namedRanges = UnoObject::fromAny(m_model.as<beans::XPropertySet>()->getPropertyValue("NamedRanges"));
+        m_namedRanges = UnoObject::fromAny(model().as<beans::XPropertySet>()->getPropertyValue("NamedRanges"));
     return m_namedRanges;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExcelSheetState.h"
+#include "OfficeDocumentState.h"
 #include "UnoObject.h"
 
 #include <com/sun/star/lang/XComponent.hpp>
@@ -19,22 +20,11 @@ class ExcelSession;
 // the emulation neither adds nor renames any; its number formats by key).
 // Changes the emulation makes to names and print settings count the
 // revision up, and what was read of them at an older revision is read again.
-class ExcelWorkbookState
+class ExcelWorkbookState : public OfficeDocumentState
 {
 public:
     ExcelWorkbookState(const css::uno::Reference<css::lang::XComponent> &component,
                        const css::uno::Reference<css::uno::XInterface> &identity);
-
-    UnoObject &model();
-    const css::uno::Reference<css::uno::XInterface> &identity() const;
-    // The workbook's file as a native path, read from the office each time.
-    QString fullName();
-
-    int revision() const;
-    void changed();
-    // Throws AutomationFault once the workbook is closed.
-    void checkOpen() const;
-    void markClosed();
 
     // Tab order.
     const QList<std::shared_ptr<ExcelSheetState>> &sheets();
@@ -65,12 +55,6 @@ private:
     UnoObject &namedRanges();
     int standardFormat(short type, int *cached);
 
-    UnoObject m_model;
-    css::uno::Reference<css::uno::XInterface> m_identity;
-    rtl::OUString m_url;
-    QString m_path;
-    int m_revision = 0;
-    bool m_closed = false;
     bool m_sheetsRead = false;
     QList<std::shared_ptr<ExcelSheetState>> m_sheets;
     UnoObject m_numberFormats;

@@ -13,15 +13,11 @@
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/XDocumentProperties.hpp>
 #include <com/sun/star/document/XDocumentPropertiesSupplier.hpp>
-#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/text/XTextField.hpp>
 #include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
 #include <com/sun/star/util/XRefreshable.hpp>
-
-#include <QDir>
-#include <QUrl>
 
 using namespace css;
 
@@ -51,35 +47,8 @@ const QString &WordFieldEntry::variable()
 
 WordDocumentState::WordDocumentState(const uno::Reference<lang::XComponent> &component,
                                      const uno::Reference<uno::XInterface> &identity)
-    : m_model(component)
-    , m_identity(identity)
+    : OfficeDocumentState(component, identity, QStringLiteral("The document has been closed"))
 { }
-
-UnoObject &WordDocumentState::model() { return m_model; }
-
-const uno::Reference<uno::XInterface> &WordDocumentState::identity() const { return m_identity; }
-
-QString WordDocumentState::fullName()
-{
-    const rtl::OUString url = m_model.as<frame::XModel>()->getURL();
-    if (url != m_url) {
-        m_path = QDir::toNativeSeparators(QUrl(toQString(url)).toLocalFile());
-        m_url = url;
-    }
-    return m_path;
-}
-
-int WordDocumentState::revision() const { return m_revision; }
-
-void WordDocumentState::changed() { ++m_revision; }
-
-void WordDocumentState::checkOpen() const
-{
-    if (m_closed)
-        throw AutomationFault{DispatchCode::EXCEPTION, QStringLiteral("The document has been closed")};
-}
-
-void WordDocumentState::markClosed() { m_closed = true; }
 
 const QMap<QString, QString> &WordDocumentState::variables() const { return m_variables; }
 
@@ -95,14 +64,14 @@ void WordDocumentState::setUserField(const QString &name, const QString &value)
     // The office shows a variable field as a user field of the same name,
     // and writes every user field back as a document variable.
     if (!m_fieldMasters.is())
-        m_fieldMasters = UnoObject(m_model.as<text::XTextFieldsSupplier>()->getTextFieldMasters());
+        m_fieldMasters = UnoObject(model().as<text::XTextFieldsSupplier>()->getTextFieldMasters());
     const uno::Reference<container::XNameAccess> masters = m_fieldMasters.as<container::XNameAccess>();
     const rtl::OUString masterName = toOUString(FieldVariable::USER_MASTER + QLatin1Char('.') + name);
     uno::Reference<beans::XPropertySet> master;
     if (masters->hasByName(masterName)) {
         master = interfaceOf<beans::XPropertySet>(masters->getByName(masterName));
     } else {
-        const uno::Reference<lang::XMultiServiceFactory> factory = m_model.as<lang::XMultiServiceFactory>();
+        const uno::Reference<lang::XMultiServiceFactory> factory = model().as<lang::XMultiServiceFactory>();
         master.set(factory->createInstance(toOUString(FieldVariable::USER_MASTER)), uno::UNO_QUERY_THROW);
         master->setPropertyValue("Name", uno::Any(toOUString(name)));
     }
@@ -113,7 +82,7 @@ void WordDocumentState::setCustomProperty(const QString &name, const QString &va
 {
     if (!m_userProperties.is()) {
         const uno::Reference<document::XDocumentPropertiesSupplier> supplier =
-                m_model.query<document::XDocumentPropertiesSupplier>();
+                model().query<document::XDocumentPropertiesSupplier>();
         if (!supplier.is())
             return;
         m_userProperties = UnoObject(supplier->getDocumentProperties()->getUserDefinedProperties());
@@ -138,7 +107,7 @@ void WordDocumentState::setCustomProperty(const QString &name, const QString &va
 
 QSet<QString> WordDocumentState::customPropertyVariables()
 {
-    return m_customPropertyVariables.get(m_revision, [this] {
+    return m_customPropertyVariables.get(revision(), [this] {
         QSet<QString> names;
         for (const std::shared_ptr<WordFieldEntry> &field : fields()) {
             if (field->shown() == FieldVariable::Shown::ByCustomProperty)
@@ -150,7 +119,7 @@ QSet<QString> WordDocumentState::customPropertyVariables()
 
 WordFieldList &WordDocumentState::fields()
 {
-    return m_fields.get(m_revision, [this] {
+    return m_fields.get(revision(), [this] {
         WordFieldList fields;
         const uno::Reference<container::XEnumeration> all =
                 textFields().as<container::XEnumerationAccess>()->createEnumeration();
@@ -166,13 +135,13 @@ void WordDocumentState::refreshFields() { textFields().as<util::XRefreshable>()-
 UnoObject &WordDocumentState::textFields()
 {
     if (!m_textFields.is())
-        m_textFields = UnoObject(m_model.as<text::XTextFieldsSupplier>()->getTextFields());
+        m_textFields = UnoObject(model().as<text::XTextFieldsSupplier>()->getTextFields());
     return m_textFields;
 }
 
 uno::Reference<container::XIndexAccess> WordDocumentState::tables()
 {
     if (!m_tables.is())
-        m_tables = UnoObject(m_model.as<text::XTextTablesSupplier>()->getTextTables());
+        m_tables = UnoObject(model().as<text::XTextTablesSupplier>()->getTextTables());
     return m_tables.as<container::XIndexAccess>();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FieldVariable.h"
+#include "OfficeDocumentState.h"
 #include "Revisioned.h"
 #include "UnoObject.h"
 
@@ -41,22 +42,11 @@ using WordFieldList = QList<std::shared_ptr<WordFieldEntry>>;
 // emulation changes them: each change it makes to the structure (a row or
 // column deleted) counts the revision up, and every structure read at an
 // older revision is read again.
-class WordDocumentState
+class WordDocumentState : public OfficeDocumentState
 {
 public:
     WordDocumentState(const css::uno::Reference<css::lang::XComponent> &component,
                       const css::uno::Reference<css::uno::XInterface> &identity);
-
-    UnoObject &model();
-    const css::uno::Reference<css::uno::XInterface> &identity() const;
-    // The document's file as a native path, read from the office each time.
-    QString fullName();
-
-    int revision() const;
-    void changed();
-    // Throws AutomationFault once the document is closed.
-    void checkOpen() const;
-    void markClosed();
 
     // Sets a document variable and what the office shows for it.
     void setVariable(const QString &name, const QString &value);
@@ -73,12 +63,6 @@ private:
     QSet<QString> customPropertyVariables();
     UnoObject &textFields();
 
-    UnoObject m_model;
-    css::uno::Reference<css::uno::XInterface> m_identity;
-    rtl::OUString m_url; // the last URL read, and its path: parsing one costs more than reading it
-    QString m_path;
-    int m_revision = 0;
-    bool m_closed = false;
     QMap<QString, QString> m_variables;
     UnoObject m_fieldMasters;
     UnoObject m_userProperties;
